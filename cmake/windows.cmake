@@ -1,0 +1,34 @@
+# The real 32-bit Windows programs, the trace capture tool and the
+# end-to-end tests that run them under Wine.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+enable_language(RC)
+
+# Programs that Windows 2000 loads: OS and subsystem version 5.0, every
+# runtime library linked in, only system DLLs imported.
+set(KIT_PE_LINK_OPTIONS
+  -static
+  -Wl,--major-os-version,5,--minor-os-version,0
+  -Wl,--major-subsystem-version,5,--minor-subsystem-version,0
+  -Wl,--gc-sections
+  -s)
+set(KIT_PRODUCT_COMPILE_OPTIONS -fno-exceptions -fno-rtti -ffunction-sections -fdata-sections)
+
+# One of the two programs: a GUI program without a window, entered
+# through main().
+function(kit_program name)
+  add_executable(${name} WIN32 ${ARGN})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${KIT_PRODUCT_COMPILE_OPTIONS})
+  target_link_options(${name} PRIVATE ${KIT_PE_LINK_OPTIONS})
+  target_link_libraries(${name} PRIVATE setupapi advapi32 user32 kernel32)
+endfunction()
+
+kit_program(Quorlin ${COMMON_SOURCES} ${INSTALLER_SOURCES} installer/entry.cpp installer/quorlin.rc)
+kit_program(Veskot ${COMMON_SOURCES} ${UNINSTALLER_SOURCES} uninstaller/entry.cpp uninstaller/veskot.rc)
+
+add_subdirectory(tools/tracecap)
+
+include(CTest)
+if(BUILD_TESTING)
+  add_subdirectory(tests/e2e)
+endif()

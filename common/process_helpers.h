@@ -1,0 +1,18 @@
+// Text matching and process lookup shared by both programs.
+#ifndef KIT_COMMON_PROCESS_HELPERS_H
+#define KIT_COMMON_PROCESS_HELPERS_H
+
+#include "common/win32.h"
+
+const DWORD kNoProcess = 0xFFFFFFFF;
+
+// 1 when `searched` contains `text`, ASCII letters compared without regard
+// to case and every other byte as it is; 0 otherwise, also for a null
+// string or an empty text.
+int ContainsNoCase(const char* searched, const char* text);
+
+// The id of the first running process, other than the calling one, whose
+// executable name contains `text` (ContainsNoCase), or kNoProcess.
+DWORD FindProcessByName(const char* text);
+
+#endif

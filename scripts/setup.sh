@@ -1,0 +1,28 @@
+#!/bin/bash
+# Installs what the builds and tests need on a Debian machine, as root.
+# Idempotent: packages already present are not fetched again.
+set -euo pipefail
+
+packages=(cmake make g++ libgtest-dev clang-format
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+  wine wine32:i386 wine64 xvfb x11-utils)
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+  need_update=1
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]})); then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+elif [[ -n "${need_update:-}" ]]; then
+  apt-get update -q
+fi

@@ -1,0 +1,261 @@
+#include "tests/e2e/machine.h"
+
+#include <tlhelp32.h>
+
+namespace e2e {
+
+namespace {
+::testing::AssertionResult Win32Failure(const std::string& what, DWORD error) {
+  return ::testing::AssertionFailure() << what << " failed with error " << error;
+}
+
+std::string FileNameOf(const std::string& path) {
+  const size_t cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// Whether a process with this id shows in a fresh process list under the
+// given executable name.
+bool ProcessListed(DWORD processId, const std::string& exeName) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  PROCESSENTRY32 entry;
+  entry.dwSize = sizeof(entry);
+  bool listed = false;
+  for (BOOL more = Process32First(snapshot, &entry); more && !listed;
+       more = Process32Next(snapshot, &entry)) {
+    listed = entry.th32ProcessID == processId && lstrcmpiA(entry.szExeFile, exeName.c_str()) == 0;
+  }
+  CloseHandle(snapshot);
+  return listed;
+}
+}  // namespace
+
+std::string ProgramFolder() {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
+  std::string full(path, length < MAX_PATH ? length : 0);
+  const size_t cut = full.find_last_of('\\');
+  return cut == std::string::npos ? std::string() : full.substr(0, cut);
+}
+
+std::string SystemDirectory() {
+  char path[MAX_PATH];
+  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+  return std::string(path, length < MAX_PATH ? length : 0);
+}
+
+std::string InfStoreFolder() {
+  char path[MAX_PATH];
+  const UINT length = GetWindowsDirectoryA(path, MAX_PATH);
+  return JoinPath(std::string(path, length < MAX_PATH ? length : 0), "inf");
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
+
+::testing::AssertionResult ReadWholeFile(const std::string& path, std::string* content) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, NULL);
+  if (file == INVALID_HANDLE_VALUE) {
+    return Win32Failure("opening " + path, GetLastError());
+  }
+  content->clear();
+  char buffer[4096];
+  DWORD read = 0;
+  BOOL ok = TRUE;
+  while ((ok = ReadFile(file, buffer, sizeof(buffer), &read, NULL)) && read > 0) {
+    content->append(buffer, read);
+  }
+  const DWORD error = GetLastError();
+  CloseHandle(file);
+  if (!ok) {
+    return Win32Failure("reading " + path, error);
+  }
+  return ::testing::AssertionSuccess();
+}
+
+bool FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(JoinPath(folder, pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    return names;
+  }
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      names.push_back(found.cFileName);
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+::testing::AssertionResult MakeFolders(const std::string& path) {
+  for (size_t cut = path.find('\\', 3);; cut = path.find('\\', cut + 1)) {
+    const std::string part = cut == std::string::npos ? path : path.substr(0, cut);
+    if (!CreateDirectoryA(part.c_str(), NULL) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      return Win32Failure("creating folder " + part, GetLastError());
+    }
+    if (cut == std::string::npos) {
+      return ::testing::AssertionSuccess();
+    }
+  }
+}
+
+::testing::AssertionResult DeleteTree(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return ::testing::AssertionSuccess();
+  }
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(JoinPath(path, "*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..") {
+        continue;
+      }
+      const std::string child = JoinPath(path, name);
+      ::testing::AssertionResult done =
+          (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? DeleteTree(child) : DeleteOneFile(child);
+      if (!done) {
+        FindClose(search);
+        return done;
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  if (!RemoveDirectoryA(path.c_str())) {
+    return Win32Failure("removing folder " + path, GetLastError());
+  }
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult CopyOneFile(const std::string& from, const std::string& to) {
+  if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) {
+    return Win32Failure("copying " + from + " to " + to, GetLastError());
+  }
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult DeleteOneFile(const std::string& path) {
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (!DeleteFileA(path.c_str())) {
+    return Win32Failure("deleting " + path, GetLastError());
+  }
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult DeleteKey(HKEY root, const std::string& subKey) {
+  const LONG status = RegDeleteKeyA(root, subKey.c_str());
+  if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+    return Win32Failure("deleting key " + subKey, status);
+  }
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult WriteStringValue(HKEY root, const std::string& subKey, const std::string& name,
+                                            const std::string& text) {
+  HKEY key = NULL;
+  LONG status = RegCreateKeyExA(root, subKey.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL);
+  if (status != ERROR_SUCCESS) {
+    return Win32Failure("creating key " + subKey, status);
+  }
+  status = RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>(text.size() + 1));
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) {
+    return Win32Failure("writing value " + name + " of " + subKey, status);
+  }
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult DeleteValue(HKEY root, const std::string& subKey, const std::string& name) {
+  HKEY key = NULL;
+  LONG status = RegOpenKeyExA(root, subKey.c_str(), 0, KEY_SET_VALUE, &key);
+  if (status == ERROR_FILE_NOT_FOUND) {
+    return ::testing::AssertionSuccess();
+  }
+  if (status != ERROR_SUCCESS) {
+    return Win32Failure("opening key " + subKey, status);
+  }
+  status = RegDeleteValueA(key, name.c_str());
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+    return Win32Failure("deleting value " + name + " of " + subKey, status);
+  }
+  return ::testing::AssertionSuccess();
+}
+
+RegistryValue ReadValue(HKEY root, const std::string& subKey, const std::string& name) {
+  RegistryValue value;
+  HKEY key = NULL;
+  if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    return value;
+  }
+  DWORD size = 0;
+  if (RegQueryValueExA(key, name.c_str(), NULL, &value.type, NULL, &size) == ERROR_SUCCESS) {
+    std::vector<BYTE> data(size);
+    if (RegQueryValueExA(key, name.c_str(), NULL, &value.type, data.data(), &size) == ERROR_SUCCESS) {
+      value.present = true;
+      value.data.assign(data.begin(), data.begin() + size);
+    }
+  }
+  RegCloseKey(key);
+  return value;
+}
+
+BackgroundProgram::~BackgroundProgram() { Stop(); }
+
+::testing::AssertionResult BackgroundProgram::Start(const std::string& path) {
+  Stop();
+  STARTUPINFOA startup;
+  ZeroMemory(&startup, sizeof(startup));
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info;
+  ZeroMemory(&info, sizeof(info));
+  std::string commandLine = "\"" + path + "\"";
+  if (!CreateProcessA(path.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info)) {
+    return Win32Failure("starting " + path, GetLastError());
+  }
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  processId_ = info.dwProcessId;
+  const std::string exeName = FileNameOf(path);
+  for (int tries = 0; tries < 200; ++tries) {
+    if (ProcessListed(processId_, exeName)) {
+      return ::testing::AssertionSuccess();
+    }
+    Sleep(50);
+  }
+  return ::testing::AssertionFailure() << path << " never showed in the process list";
+}
+
+bool BackgroundProgram::WaitForEnd(DWORD milliseconds, DWORD* exitCode) {
+  if (process_ == NULL || WaitForSingleObject(process_, milliseconds) != WAIT_OBJECT_0) {
+    return false;
+  }
+  return GetExitCodeProcess(process_, exitCode) != 0;
+}
+
+void BackgroundProgram::Stop() {
+  if (process_ == NULL) {
+    return;
+  }
+  if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_, 99);
+    WaitForSingleObject(process_, 10000);
+  }
+  CloseHandle(process_);
+  process_ = NULL;
+  processId_ = 0;
+}
+
+}  // namespace e2e

@@ -1,0 +1,92 @@
+// Win32 helpers that put the Wine machine into the state a test needs and read
+// back what the installer left on it. Each helper reports a failure with
+// its reason as a gtest assertion result.
+#ifndef KIT_TESTS_E2E_MACHINE_H
+#define KIT_TESTS_E2E_MACHINE_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "gtest/gtest.h"
+
+namespace e2e {
+
+// The folder of the running test program, without a trailing backslash.
+std::string ProgramFolder();
+
+// GetSystemDirectoryA as this 32-bit process sees it.
+std::string SystemDirectory();
+
+// The Windows INF store: GetWindowsDirectoryA followed by "\inf".
+std::string InfStoreFolder();
+
+// The full name of `name` inside `folder`.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The whole content of a file, byte for byte.
+::testing::AssertionResult ReadWholeFile(const std::string& path, std::string* content);
+
+bool FileExists(const std::string& path);
+
+// The names (not paths) of the files in `folder` that match `pattern`.
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern);
+
+// Creates `path` and every missing folder above it.
+::testing::AssertionResult MakeFolders(const std::string& path);
+
+// Deletes `path` with everything in it; a missing folder is no error.
+::testing::AssertionResult DeleteTree(const std::string& path);
+
+::testing::AssertionResult CopyOneFile(const std::string& from, const std::string& to);
+
+::testing::AssertionResult DeleteOneFile(const std::string& path);
+
+// Deletes the key `subKey` of `root` (it must have no subkeys); a missing
+// key is no error.
+::testing::AssertionResult DeleteKey(HKEY root, const std::string& subKey);
+
+// Creates the key if needed and writes the REG_SZ value `name`.
+::testing::AssertionResult WriteStringValue(HKEY root, const std::string& subKey, const std::string& name,
+                                            const std::string& text);
+
+// Deletes one value; a missing key or value is no error.
+::testing::AssertionResult DeleteValue(HKEY root, const std::string& subKey, const std::string& name);
+
+// A registry value as stored: its type and its data bytes.
+struct RegistryValue {
+  bool present = false;
+  DWORD type = REG_NONE;
+  std::string data;
+};
+
+RegistryValue ReadValue(HKEY root, const std::string& subKey, const std::string& name);
+
+// A program of ours started in the background, for the installer to find.
+class BackgroundProgram {
+ public:
+  BackgroundProgram() = default;
+  ~BackgroundProgram();
+  BackgroundProgram(const BackgroundProgram&) = delete;
+  BackgroundProgram& operator=(const BackgroundProgram&) = delete;
+
+  // Starts `path` and waits until the process list shows it under its
+  // file name, so that a process walk started afterwards meets it.
+  ::testing::AssertionResult Start(const std::string& path);
+
+  // Waits up to `milliseconds` for the program to end; true with its exit
+  // code when it did.
+  bool WaitForEnd(DWORD milliseconds, DWORD* exitCode);
+
+  // Ends the program if it still runs and forgets it.
+  void Stop();
+
+ private:
+  HANDLE process_ = NULL;
+  DWORD processId_ = 0;
+};
+
+}  // namespace e2e
+
+#endif

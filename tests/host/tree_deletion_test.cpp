@@ -1,0 +1,198 @@
+// Deleting a folder with everything in it.
+#include "uninstaller/tree_deletion.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/host/trace_log.h"
+#include "winsim/machine.h"
+
+namespace {
+const char kTag[] = "..Veskot - Zenor";
+const char kDir[] = "C:\\Program Files\\NORDAL_5120_USB_DRIVER";
+
+typedef std::vector<std::string> Lines;
+
+std::string Search(const std::string& folder) {
+  return "Get file name 32 bit: [" + folder + "\\*.*], line: 1014";
+}
+
+class TreeDeletion : public ::testing::Test {
+ protected:
+  void SetUp() override { winsim::Reset(); }
+  winsim::Machine& m() { return winsim::machine(); }
+  std::string In(const std::string& name) { return std::string(kDir) + "\\" + name; }
+};
+
+TEST_F(TreeDeletion, FolderThatDoesNotExist) {
+  EXPECT_EQ(PkgDeleteFile(kDir), 1);
+  const Lines expected = {Search(kDir),
+                          "Find first file failed, Path[" + std::string(kDir) + "\\*.*], line: 1019"};
+  EXPECT_EQ(TracedMessages(kTag), expected);
+}
+
+TEST_F(TreeDeletion, EmptyFolderIsRemoved) {
+  m().AddFolder(kDir);
+  EXPECT_EQ(PkgDeleteFile(kDir), 1);
+  EXPECT_EQ(TracedMessages(kTag), Lines{Search(kDir)});
+  EXPECT_FALSE(m().Exists(kDir));
+  EXPECT_TRUE(m().Exists("C:\\Program Files"));
+}
+
+TEST_F(TreeDeletion, NestedFoldersAndProtectedFilesGoDepthFirst) {
+  m().AddFile(In("INF\\android_usb.inf"), "x", FILE_ATTRIBUTE_READONLY);
+  m().AddFile(In("INF\\64_inf\\qcser.inf"), "x", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  m().AddFile(In("INF\\64_inf\\deep\\er\\still.cat"), "x", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+  m().AddFile(In("readme.txt"), "x");
+  m().AddFolder(In("empty"));
+  EXPECT_EQ(PkgDeleteFile(kDir), 1);
+  const Lines expected = {Search(kDir),
+                          Search(In("empty")),
+                          Search(In("INF")),
+                          Search(In("INF\\64_inf")),
+                          Search(In("INF\\64_inf\\deep")),
+                          Search(In("INF\\64_inf\\deep\\er"))};
+  EXPECT_EQ(TracedMessages(kTag), expected);
+  EXPECT_FALSE(m().Exists(kDir));
+  EXPECT_TRUE(m().sleeps.empty());
+}
+
+TEST_F(TreeDeletion, TrailingBackslashIsNotDoubled) {
+  m().AddFile(In("sub\\a.txt"), "x");
+  EXPECT_EQ(PkgDeleteFile((std::string(kDir) + "\\").c_str()), 1);
+  const Lines expected = {"Get file name 32 bit: [" + std::string(kDir) + "\\*.*], line: 1014",
+                          Search(In("sub"))};
+  EXPECT_EQ(TracedMessages(kTag), expected);
+  EXPECT_FALSE(m().Exists(kDir));
+}
+
+TEST_F(TreeDeletion, HolderNamedLikeTheFileIsEndedAndTheFileGoes) {
+  m().AddProcess(300, "Orvane_M4730_Temp.exe");
+  m().AddProcess(301, "xHandsetTool.exe");
+  m().AddProcess(302, "HandsetTool.exe");
+  m().AddFile(In("HandsetTool.exe"), "MZ").heldBy = 301;
+  m().AddFile(In("other.dll"), "MZ");
+  EXPECT_EQ(PkgDeleteFile(kDir), 1);
+  const Lines expected = {Search(kDir),
+                          "Delete file failed, try late, file: [" + In("HandsetTool.exe") + "], line: 1054",
+                          "Buf: HandsetTool.exe"};
+  EXPECT_EQ(TracedMessages(kTag), expected);
+  // The first process whose name contains the file's name, by containment.
+  EXPECT_TRUE(m().FindProcess(301)->terminated);
+  EXPECT_EQ(m().FindProcess(301)->exitCode, 0u);
+  EXPECT_TRUE(m().FindProcess(302)->running);
+  ASSERT_EQ(m().openProcessCalls.size(), 1u);
+  EXPECT_EQ(m().openProcessCalls[0].access, 0x1F0FFFu);
+  EXPECT_EQ(m().openProcessCalls[0].inheritHandle, TRUE);
+  EXPECT_EQ(m().sleeps, std::vector<DWORD>{200});
+  EXPECT_FALSE(m().Exists(kDir));
+  EXPECT_EQ(m().OpenHandles(winsim::Handle::Kind::kProcess), 0);
+  EXPECT_EQ(m().OpenHandles(winsim::Handle::Kind::kFind), 0);
+}
+
+TEST_F(TreeDeletion, HolderWithAnotherNameIsLeftAndTheFileStays) {
+  m().AddProcess(400, "editor.exe");
+  m().AddFile(In("sub\\notes.txt"), "x").heldBy = 400;
+  m().AddFile(In("sub\\z.txt"), "x");
+  m().AddFile(In("a.txt"), "x");
+  EXPECT_EQ(PkgDeleteFile(kDir), 1);
+  const Lines expected = {Search(kDir), Search(In("sub")),
+                          "Delete file failed, try late, file: [" + In("sub\\notes.txt") + "], line: 1054",
+                          "Buf: notes.txt",
+                          "Delete file failed, file: [" + In("sub\\notes.txt") + "], line: 1074"};
+  EXPECT_EQ(TracedMessages(kTag), expected);
+  EXPECT_TRUE(m().FindProcess(400)->running);
+  EXPECT_EQ(m().sleeps, std::vector<DWORD>{200});
+  EXPECT_TRUE(m().Exists(In("sub\\notes.txt")));
+  EXPECT_FALSE(m().Exists(In("sub\\z.txt")));
+  EXPECT_FALSE(m().Exists(In("a.txt")));
+  EXPECT_TRUE(m().Exists(In("sub")));
+  EXPECT_TRUE(m().Exists(kDir));
+}
+
+TEST_F(TreeDeletion, HolderThatCannotBeOpened) {
+  m().AddProcess(500, "service.exe").refuseOpen = true;
+  m().AddFile(In("service.exe"), "MZ").heldBy = 500;
+  EXPECT_EQ(PkgDeleteFile(kDir), 1);
+  const Lines expected = {Search(kDir),
+                          "Delete file failed, try late, file: [" + In("service.exe") + "], line: 1054",
+                          "Buf: service.exe", "Cannot open process, line: 1066",
+                          "Delete file failed, file: [" + In("service.exe") + "], line: 1074"};
+  EXPECT_EQ(TracedMessages(kTag), expected);
+  EXPECT_EQ(m().sleeps, std::vector<DWORD>{200});
+  EXPECT_TRUE(m().Exists(In("service.exe")));
+}
+
+TEST_F(TreeDeletion, OwnProgramFileStaysAndTheRestGoes) {
+  m().processes.front().exeFile = "Veskot.exe";
+  m().AddFile(In("Veskot.exe"), "MZ").heldBy = m().currentProcessId;
+  m().AddFile(In("zz.txt"), "x");
+  EXPECT_EQ(PkgDeleteFile(kDir), 1);
+  const Lines expected = {
+      Search(kDir), "Delete file failed, try late, file: [" + In("Veskot.exe") + "], line: 1054",
+      "Buf: Veskot.exe", "Delete file failed, file: [" + In("Veskot.exe") + "], line: 1074"};
+  EXPECT_EQ(TracedMessages(kTag), expected);
+  EXPECT_TRUE(m().processes.front().running);
+  EXPECT_TRUE(m().Exists(In("Veskot.exe")));
+  EXPECT_FALSE(m().Exists(In("zz.txt")));
+}
+
+TEST_F(TreeDeletion, JunctionIsRemovedAndItsTargetKept) {
+  m().AddFile("D:\\Data\\keep.txt", "precious");
+  m().AddJunction(In("link"), "D:\\Data");
+  m().AddFile(In("a.txt"), "x");
+  EXPECT_EQ(PkgDeleteFile(kDir), 1);
+  EXPECT_EQ(TracedMessages(kTag), Lines{Search(kDir)});
+  EXPECT_FALSE(m().Exists(kDir));
+  EXPECT_EQ(m().FileContent("D:\\Data\\keep.txt"), "precious");
+}
+
+TEST_F(TreeDeletion, EntryWhosePathWouldNotFitIsPassedOver) {
+  const std::string deep = In(std::string(200, 'd'));
+  const std::string longName = std::string(300 - deep.size(), 'n');
+  m().AddFile(deep + "\\" + longName, "x");
+  m().AddFile(deep + "\\short.txt", "x");
+  EXPECT_EQ(PkgDeleteFile(kDir), 1);
+  const Lines expected = {Search(kDir), Search(deep),
+                          "Path too long, passed over: [" + deep + "\\" + longName + "]\n"};
+  EXPECT_EQ(TracedMessages(kTag), expected);
+  EXPECT_TRUE(m().Exists(deep + "\\" + longName));
+  EXPECT_FALSE(m().Exists(deep + "\\short.txt"));
+  EXPECT_TRUE(m().Exists(kDir));
+}
+
+TEST_F(TreeDeletion, SubfolderWithoutBufferIsLeftAndTheParentGoesOn) {
+  m().AddFile(In("a\\x.txt"), "x");
+  m().AddFile(In("b.txt"), "x");
+  m().failingHeapAllocations = {2};
+  EXPECT_EQ(PkgDeleteFile(kDir), 1);
+  const Lines expected = {Search(kDir), "Malloc failed, line: 1003"};
+  EXPECT_EQ(TracedMessages(kTag), expected);
+  EXPECT_TRUE(m().Exists(In("a\\x.txt")));
+  EXPECT_FALSE(m().Exists(In("b.txt")));
+  m().failingHeapAllocations = {3};
+  m().heapAllocations = 2;
+  EXPECT_EQ(PkgDeleteFile(kDir), 0);
+}
+
+TEST_F(TreeDeletion, FileNameOfAPath) {
+  char out[MAX_PATH];
+  memset(out, 'z', sizeof(out));
+  EXPECT_EQ(Transf2FileName(out, "C:\\Program Files\\Kit\\Tool.exe"), 1);
+  EXPECT_STREQ(out, "Tool.exe");
+  for (size_t i = strlen(out); i < sizeof(out); ++i) {
+    ASSERT_EQ(out[i], '\0');
+  }
+  EXPECT_EQ(Transf2FileName(out, "plain.txt"), 1);
+  EXPECT_STREQ(out, "plain.txt");
+  EXPECT_EQ(Transf2FileName(out, "C:\\folder\\"), 1);
+  EXPECT_STREQ(out, "");
+  EXPECT_TRUE(m().debugOutput.empty());
+  EXPECT_EQ(Transf2FileName(nullptr, "C:\\a"), 0);
+  EXPECT_EQ(Transf2FileName(out, nullptr), 0);
+  const Lines expected = {"Transf2Path is null, line: 971", "Transf2Path is null, line: 971"};
+  EXPECT_EQ(TracedMessages(kTag), expected);
+}
+}  // namespace

@@ -1,0 +1,106 @@
+#include "uninstaller/tree_deletion.h"
+
+#include "common/process_helpers.h"
+#include "common/trace.h"
+#include "common/win32.h"
+
+namespace {
+// PROCESS_ALL_ACCESS as defined before Windows Vista.
+const DWORD kProcessAllAccessXp = 0x1F0FFF;
+const DWORD kHolderExitWait = 200;
+
+// The second try at a file that could not be deleted: the program that
+// holds it, going by its name, is ended first.
+void DeleteHeldFile(const char* fullPath) {
+  char name[MAX_PATH];
+  memset(name, 0, sizeof(name));
+  Trace("Delete file failed, try late, file: [%s], line: %d", fullPath, 1054);
+  Transf2FileName(name, fullPath);
+  const DWORD processId = FindProcessByName(name);
+  Trace("Buf: %s", name);
+  if (processId != kNoProcess) {
+    HANDLE process = OpenProcess(kProcessAllAccessXp, TRUE, processId);
+    if (process == NULL) {
+      Trace("Cannot open process, line: %d", 1066);
+    } else {
+      TerminateProcess(process, 0);
+      CloseHandle(process);
+    }
+  }
+  Sleep(kHolderExitWait);
+  if (!DeleteFileA(fullPath)) {
+    Trace("Delete file failed, file: [%s], line: %d", fullPath, 1074);
+  }
+}
+}  // namespace
+
+int PkgDeleteFile(const char* path) {
+  char* work = static_cast<char*>(malloc(MAX_PATH));
+  if (work == NULL) {
+    Trace("Malloc failed, line: %d", 1003);
+    return 0;
+  }
+  const size_t length = strlen(path);
+  const bool endsWithBackslash = length != 0 && path[length - 1] == '\\';
+  const size_t separator = endsWithBackslash ? 0 : 1;
+  if (length + separator + strlen("*.*") >= MAX_PATH) {
+    Trace("Path too long, passed over: [%s]\n", path);
+    free(work);
+    return 1;
+  }
+  wsprintfA(work, endsWithBackslash ? "%s*.*" : "%s\\*.*", path);
+  Trace("Get file name 32 bit: [%s], line: %d", work, 1014);
+  WIN32_FIND_DATAA findData;
+  HANDLE find = FindFirstFileA(work, &findData);
+  if (find == INVALID_HANDLE_VALUE) {
+    Trace("Find first file failed, Path[%s], line: %d", work, 1019);
+    free(work);
+    return 1;
+  }
+  do {
+    memset(work, 0, MAX_PATH);
+    const char* name = findData.cFileName;
+    if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) {
+      continue;
+    }
+    if (length + separator + strlen(name) >= MAX_PATH) {
+      Trace("Path too long, passed over: [%s%s%s]\n", path, endsWithBackslash ? "" : "\\", name);
+      continue;
+    }
+    wsprintfA(work, endsWithBackslash ? "%s%s" : "%s\\%s", path, name);
+    const DWORD attributes = findData.dwFileAttributes;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        // A junction: the link goes, what it points to stays.
+        RemoveDirectoryA(work);
+      } else {
+        PkgDeleteFile(work);
+      }
+      continue;
+    }
+    SetFileAttributesA(work, FILE_ATTRIBUTE_NORMAL);
+    if (!DeleteFileA(work)) {
+      DeleteHeldFile(work);
+    }
+  } while (FindNextFileA(find, &findData));
+  FindClose(find);
+  RemoveDirectoryA(path);
+  free(work);
+  return 1;
+}
+
+int Transf2FileName(char* out, const char* path) {
+  if (out == NULL || path == NULL) {
+    Trace("Transf2Path is null, line: %d", 971);
+    return 0;
+  }
+  const char* end = path + strlen(path);
+  const char* name = end;
+  while (name != path && name[-1] != '\\') {
+    --name;
+  }
+  memset(out, 0, MAX_PATH);
+  const size_t nameLength = static_cast<size_t>(end - name);
+  memcpy(out, name, nameLength < MAX_PATH ? nameLength : MAX_PATH - 1);
+  return 1;
+}

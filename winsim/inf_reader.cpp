@@ -1,0 +1,368 @@
+// INF files read from the simulated drives: sections, lines and their text.
+#include "winsim/machine.h"
+
+using winsim::Handle;
+using winsim::InfLine;
+using winsim::InfSection;
+using winsim::machine;
+
+namespace {
+BOOL Fail(DWORD error) {
+  machine().lastError = error;
+  return FALSE;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+std::string Trim(const std::string& text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && IsBlank(text[begin])) {
+    ++begin;
+  }
+  while (end > begin && IsBlank(text[end - 1])) {
+    --end;
+  }
+  return text.substr(begin, end - begin);
+}
+
+// The file as single-byte text: UTF-16LE (with its byte order mark) keeps
+// ASCII and turns the rest into '?'.
+std::string Decode(const std::string& bytes) {
+  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+    std::string text;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+      const unsigned unit = static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1])
+                                                                       << 8;
+      text += unit < 0x80 ? static_cast<char>(unit) : '?';
+    }
+    return text;
+  }
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    return bytes.substr(3);
+  }
+  return bytes;
+}
+
+// Reads one line from text[*at] up to its end of line, following trailing
+// backslashes onto the next lines: key, comma-separated fields, quotes and
+// comments.
+InfLine ReadLine(const std::string& text, size_t* at, UINT* lineNumber) {
+  InfLine line;
+  std::string field;
+  size_t keep = 0;     // the field's length without unquoted trailing blanks
+  bool begun = false;  // the field has something in it, if only quotes
+  bool quoted = false;
+  size_t& i = *at;
+  while (i < text.size() && text[i] != '\n') {
+    const char c = text[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+        field += '"';
+        ++i;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        field += c;
+      }
+      keep = field.size();
+      ++i;
+      continue;
+    }
+    if (c == ';') {
+      while (i < text.size() && text[i] != '\n') {
+        ++i;
+      }
+      break;
+    }
+    if (c == '\\') {
+      size_t next = i + 1;
+      while (next < text.size() && IsBlank(text[next])) {
+        ++next;
+      }
+      if (next >= text.size() || text[next] == '\n') {
+        i = next < text.size() ? next + 1 : next;
+        ++*lineNumber;
+        continue;
+      }
+    }
+    ++i;
+    if (c == '"') {
+      quoted = true;
+      begun = true;
+      keep = field.size();
+    } else if (c == ',' || (c == '=' && !line.hasKey && line.fields.empty())) {
+      field.resize(keep);
+      if (c == ',') {
+        line.fields.push_back(field);
+      } else {
+        line.key = field;
+        line.hasKey = true;
+      }
+      field.clear();
+      keep = 0;
+      begun = c == ',';
+    } else if (IsBlank(c)) {
+      if (!field.empty()) {
+        field += c;
+      }
+    } else {
+      field += c;
+      keep = field.size();
+      begun = true;
+    }
+  }
+  if (begun || !field.empty()) {
+    field.resize(keep);
+    line.fields.push_back(field);
+  }
+  return line;
+}
+
+// Parses the whole file into sections; lines before the first section are
+// ignored, and sections named twice are one.
+DWORD Parse(const std::string& text, std::vector<InfSection>* sections, UINT* errorLine) {
+  std::map<std::string, size_t, winsim::NoCaseLess> indexes;
+  InfSection* current = nullptr;
+  UINT lineNumber = 1;
+  size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && IsBlank(text[i])) {
+      ++i;
+    }
+    if (i >= text.size()) {
+      break;
+    }
+    if (text[i] == '\n') {
+      ++i;
+      ++lineNumber;
+    } else if (text[i] == ';') {
+      i = text.find('\n', i);
+      i = i == std::string::npos ? text.size() : i;
+    } else if (text[i] == '[') {
+      const size_t close = text.find_first_of("]\n", i + 1);
+      if (close == std::string::npos || text[close] != ']') {
+        *errorLine = lineNumber;
+        return ERROR_GENERAL_SYNTAX;
+      }
+      const std::string name = Trim(text.substr(i + 1, close - i - 1));
+      if (indexes.count(name) == 0) {
+        indexes[name] = sections->size();
+        sections->push_back({name, {}});
+      }
+      current = &(*sections)[indexes[name]];
+      i = text.find('\n', close);
+      i = i == std::string::npos ? text.size() : i;
+    } else {
+      InfLine line = ReadLine(text, &i, &lineNumber);
+      if (current != nullptr) {
+        current->lines.push_back(line);
+      }
+    }
+  }
+  return ERROR_SUCCESS;
+}
+
+// Replaces %strkey% by its [Strings] value and %% by %; unknown keys stay.
+std::string Substitute(const std::string& text,
+                       const std::map<std::string, std::string, winsim::NoCaseLess>& strings) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const size_t close = text[i] == '%' ? text.find('%', i + 1) : std::string::npos;
+    if (close == std::string::npos) {
+      out += text[i];
+      continue;
+    }
+    const std::string key = text.substr(i + 1, close - i - 1);
+    auto value = strings.find(key);
+    out += key.empty() ? "%" : (value == strings.end() ? text.substr(i, close - i + 1) : value->second);
+    i = close;
+  }
+  return out;
+}
+
+std::string Join(const std::vector<std::string>& fields) {
+  std::string text;
+  for (size_t i = 0; i < fields.size(); ++i) {
+    text += (i == 0 ? "" : ",") + fields[i];
+  }
+  return text;
+}
+
+void SubstituteStrings(std::vector<InfSection>* sections) {
+  std::map<std::string, std::string, winsim::NoCaseLess> strings;
+  for (const InfSection& section : *sections) {
+    if (winsim::Upper(section.name) == "STRINGS") {
+      for (const InfLine& line : section.lines) {
+        if (line.hasKey) {
+          strings[line.key] = Join(line.fields);
+        }
+      }
+    }
+  }
+  for (InfSection& section : *sections) {
+    if (winsim::Upper(section.name) == "STRINGS") {
+      continue;
+    }
+    for (InfLine& line : section.lines) {
+      line.key = Substitute(line.key, strings);
+      for (std::string& field : line.fields) {
+        field = Substitute(field, strings);
+      }
+    }
+  }
+}
+
+bool HasSignature(const std::vector<InfSection>& sections) {
+  for (const InfSection& section : sections) {
+    if (winsim::Upper(section.name) != "VERSION") {
+      continue;
+    }
+    for (const InfLine& line : section.lines) {
+      if (line.hasKey && winsim::Upper(line.key) == "SIGNATURE" && !line.fields.empty()) {
+        const std::string signature = winsim::Upper(line.fields[0]);
+        if (signature == "$WINDOWS NT$" || signature == "$CHICAGO$" || signature == "$WINDOWS 95$") {
+          return true;
+        }
+      }
+    }
+  }
+  return false;
+}
+
+// The line a context names, or null with lastError set.
+const InfLine* ContextLine(const INFCONTEXT* context) {
+  const Handle* inf = context == nullptr ? nullptr : machine().Lookup(context->Inf, Handle::Kind::kInf);
+  if (inf == nullptr) {
+    machine().lastError = ERROR_INVALID_HANDLE;
+    return nullptr;
+  }
+  if (context->Section >= inf->sections.size() ||
+      context->Line >= inf->sections[context->Section].lines.size()) {
+    machine().lastError = ERROR_INVALID_PARAMETER;
+    return nullptr;
+  }
+  return &inf->sections[context->Section].lines[context->Line];
+}
+}  // namespace
+
+HINF SetupOpenInfFileA(PCSTR fileName, PCSTR infClass, DWORD style, UINT* errorLine) {
+  (void)infClass;
+  (void)style;
+  winsim::Machine& m = machine();
+  const std::string name = fileName == nullptr ? "" : fileName;
+  m.infOpenCalls.push_back(name);
+  if (errorLine != nullptr) {
+    *errorLine = 0;
+  }
+  const std::string path = m.Resolve(name, false);
+  auto file = m.files.find(path);
+  if (file == m.files.end()) {
+    m.lastError = ERROR_FILE_NOT_FOUND;
+    return INVALID_HANDLE_VALUE;
+  }
+  if ((file->second.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    m.lastError = ERROR_ACCESS_DENIED;
+    return INVALID_HANDLE_VALUE;
+  }
+  for (const std::string& broken : {name, path}) {
+    if (m.brokenInfs.count(broken) != 0) {
+      m.lastError = m.brokenInfs[broken];
+      return INVALID_HANDLE_VALUE;
+    }
+  }
+  Handle inf;
+  inf.kind = Handle::Kind::kInf;
+  inf.path = name;
+  UINT line = 0;
+  const DWORD error = Parse(Decode(file->second.content), &inf.sections, &line);
+  if (error != ERROR_SUCCESS || !HasSignature(inf.sections)) {
+    if (errorLine != nullptr) {
+      *errorLine = line;
+    }
+    m.lastError = error != ERROR_SUCCESS ? error : ERROR_WRONG_INF_STYLE;
+    return INVALID_HANDLE_VALUE;
+  }
+  SubstituteStrings(&inf.sections);
+  m.infsOpened.push_back(name);
+  return m.Open(inf);
+}
+
+BOOL SetupFindFirstLineA(HINF inf, PCSTR section, PCSTR key, PINFCONTEXT context) {
+  const Handle* handle = machine().Lookup(inf, Handle::Kind::kInf);
+  if (handle == nullptr) {
+    return Fail(ERROR_INVALID_HANDLE);
+  }
+  if (section == nullptr || context == nullptr) {
+    return Fail(ERROR_INVALID_PARAMETER);
+  }
+  for (size_t s = 0; s < handle->sections.size(); ++s) {
+    const InfSection& found = handle->sections[s];
+    if (winsim::Upper(found.name) != winsim::Upper(section)) {
+      continue;
+    }
+    for (size_t l = 0; l < found.lines.size(); ++l) {
+      if (key == nullptr ||
+          (found.lines[l].hasKey && winsim::Upper(found.lines[l].key) == winsim::Upper(key))) {
+        context->Inf = inf;
+        context->CurrentInf = inf;
+        context->Section = static_cast<UINT>(s);
+        context->Line = static_cast<UINT>(l);
+        return TRUE;
+      }
+    }
+    return Fail(ERROR_LINE_NOT_FOUND);
+  }
+  return Fail(ERROR_SECTION_NOT_FOUND);
+}
+
+BOOL SetupFindNextLine(PINFCONTEXT contextIn, PINFCONTEXT contextOut) {
+  if (ContextLine(contextIn) == nullptr || contextOut == nullptr) {
+    return FALSE;
+  }
+  const Handle* handle = machine().Lookup(contextIn->Inf, Handle::Kind::kInf);
+  if (contextIn->Line + 1 >= handle->sections[contextIn->Section].lines.size()) {
+    return Fail(ERROR_LINE_NOT_FOUND);
+  }
+  const INFCONTEXT next = *contextIn;
+  *contextOut = next;
+  ++contextOut->Line;
+  return TRUE;
+}
+
+BOOL SetupGetLineTextA(PINFCONTEXT context, HINF inf, PCSTR section, PCSTR key, PSTR buffer, DWORD size,
+                       PDWORD required) {
+  INFCONTEXT found;
+  if (context == nullptr) {
+    if (!SetupFindFirstLineA(inf, section, key, &found)) {
+      return FALSE;
+    }
+    context = &found;
+  }
+  const InfLine* line = ContextLine(context);
+  if (line == nullptr) {
+    return FALSE;
+  }
+  const std::string text = Join(line->fields);
+  const DWORD needed = static_cast<DWORD>(text.size() + 1);
+  if (required != nullptr) {
+    *required = needed;
+  }
+  if (buffer == nullptr) {
+    return TRUE;
+  }
+  if (size < needed) {
+    return Fail(ERROR_INSUFFICIENT_BUFFER);
+  }
+  memcpy(buffer, text.c_str(), needed);
+  return TRUE;
+}
+
+void SetupCloseInfFile(HINF inf) {
+  winsim::Machine& m = machine();
+  const Handle* handle = m.Lookup(inf, Handle::Kind::kInf);
+  if (handle != nullptr) {
+    m.infsClosed.push_back(handle->path);
+    m.handles.erase(reinterpret_cast<uintptr_t>(inf));
+  }
+}
