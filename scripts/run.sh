@@ -38,15 +38,27 @@ wine reg add 'HKLM\SOFTWARE\Orvane_M4730_Driver' /v version /d V1.7.0 /f >/dev/n
 wine reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Orvane_M4730_Driver' \
   /v DisplayName /d "NORDAL 5120 USB Driver" /f >/dev/null 2>&1
 
-account() {
-  echo "   INF store (oem*.inf):"
-  local found=0
-  for inf in "$infdir"/oem*.inf; do
-    [ -e "$inf" ] || continue
-    found=1
-    echo "     $(basename "$inf"): $(grep -m1 -i '^; *[a-z_]*\.inf' "$inf" | tr -d '\r')"
+# The copies of the package's INF files in the INF store, found by content:
+# Windows names them oemN.inf, Wine keeps the file's own name when it is free.
+staged_copies() {
+  for inf in "$infdir"/*.inf; do
+    for sample in "$root"/samples/package/*.inf; do
+      if cmp -s "$inf" "$sample"; then
+        echo "$(basename "$inf") $(basename "$sample")"
+      fi
+    done
   done
-  [ "$found" = 1 ] || echo "     (none)"
+}
+
+account() {
+  echo "   INF store, copies of the package's INF files:"
+  local copies
+  copies="$(staged_copies)"
+  if [ -n "$copies" ]; then
+    echo "$copies" | while read -r copy sample; do echo "     C:\\windows\\inf\\$copy (of $sample)"; done
+  else
+    echo "     (none)"
+  fi
   echo "   Keys:"
   for key in 'HKLM\SOFTWARE\Orvane_M4730_Driver' \
     'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Orvane_M4730_Driver'; do
@@ -55,16 +67,20 @@ account() {
   echo "   Folders:"
   for dir in "$package" "$temp"; do
     if [ -d "$dir" ]; then
-      echo "     present: C:${dir#"$drive"} ($(find "$dir" -type f | wc -l) files)"
+      echo "     present: C:${dir#"$drive"} ($(find "$dir" -type f | wc -l) files)" | tr / '\\'
+
     else
-      echo "     gone:    C:${dir#"$drive"}"
+      echo "     gone:    C:${dir#"$drive"}" | tr / '\\'
+
     fi
   done
 }
 
 trace() {
   # tracecap prints each debug string on a line of its own, then the exit code.
-  wine 'C:\kit\tracecap.exe' "$@" 2>/dev/null | tr -d '\r' | sed 's/^/   | /' || true
+  # Each message follows the program's trace tag: shown here on one line.
+  wine 'C:\kit\tracecap.exe' "$@" 2>/dev/null | tr -d '\r' |
+    awk '/ - Zenor$/ { tag = $0; next } { print "   " (tag == "" ? "" : tag " | ") $0; tag = "" }' || true
 }
 
 echo
@@ -81,10 +97,7 @@ account
 
 # Windows installs the handset's diagnostic port from the staged copy of
 # qcser.inf and records it as a device instance with a driver key.
-staged=""
-for inf in "$infdir"/oem*.inf; do
-  if [ -e "$inf" ] && cmp -s "$inf" "$package/INF/qcser.inf"; then staged="$(basename "$inf")"; fi
-done
+staged="$(staged_copies | awk '$2 == "qcser.inf" { print $1 }')"
 class='{4D36E978-E325-11CE-BFC1-08002BE10318}'
 instance='HKLM\System\CurrentControlSet\Enum\USB\VID_3A8D&PID_6C31&MI_02\7&2F1B3C&0&0002'
 wine reg add "$instance" /v HardwareID /t REG_MULTI_SZ \
