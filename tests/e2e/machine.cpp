@@ -1,6 +1,7 @@
 #include "tests/e2e/machine.h"
 
 #include <tlhelp32.h>
+#include <winioctl.h>
 
 namespace e2e {
 
@@ -47,11 +48,13 @@ std::string SystemDirectory() {
   return std::string(path, length < MAX_PATH ? length : 0);
 }
 
-std::string InfStoreFolder() {
+std::string WindowsFolder() {
   char path[MAX_PATH];
   const UINT length = GetWindowsDirectoryA(path, MAX_PATH);
-  return JoinPath(std::string(path, length < MAX_PATH ? length : 0), "inf");
+  return std::string(path, length < MAX_PATH ? length : 0);
 }
+
+std::string InfStoreFolder() { return JoinPath(WindowsFolder(), "inf"); }
 
 std::string JoinPath(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
 
@@ -97,6 +100,55 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
   return names;
 }
 
+bool FolderExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+::testing::AssertionResult WriteWholeFile(const std::string& path, const std::string& content) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+  if (file == INVALID_HANDLE_VALUE) {
+    return Win32Failure("creating " + path, GetLastError());
+  }
+  DWORD written = 0;
+  const BOOL ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, NULL);
+  const DWORD error = GetLastError();
+  CloseHandle(file);
+  if (!ok || written != content.size()) {
+    return Win32Failure("writing " + path, error);
+  }
+  return ::testing::AssertionSuccess();
+}
+
+DWORD AttributesOf(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+
+::testing::AssertionResult SetAttributes(const std::string& path, DWORD attributes) {
+  if (!SetFileAttributesA(path.c_str(), attributes)) {
+    return Win32Failure("setting the attributes of " + path, GetLastError());
+  }
+  return ::testing::AssertionSuccess();
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(JoinPath(folder, "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    return entries;
+  }
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") {
+      FolderEntry entry;
+      entry.name = name;
+      entry.attributes = found.dwFileAttributes;
+      entries.push_back(entry);
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return entries;
+}
+
 ::testing::AssertionResult MakeFolders(const std::string& path) {
   for (size_t cut = path.find('\\', 3);; cut = path.find('\\', cut + 1)) {
     const std::string part = cut == std::string::npos ? path : path.substr(0, cut);
@@ -112,6 +164,10 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
 ::testing::AssertionResult DeleteTree(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return ::testing::AssertionSuccess();
+  }
+  // A junction goes by itself; what it points to stays.
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && RemoveDirectoryA(path.c_str())) {
     return ::testing::AssertionSuccess();
   }
   WIN32_FIND_DATAA found;
@@ -161,6 +217,53 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
   return ::testing::AssertionSuccess();
 }
 
+::testing::AssertionResult DeleteKeyTree(HKEY root, const std::string& subKey) {
+  for (const std::string& child : SubKeys(root, subKey)) {
+    ::testing::AssertionResult done = DeleteKeyTree(root, subKey + "\\" + child);
+    if (!done) {
+      return done;
+    }
+  }
+  return DeleteKey(root, subKey);
+}
+
+bool KeyExists(HKEY root, const std::string& subKey) {
+  HKEY key = NULL;
+  if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  RegCloseKey(key);
+  return true;
+}
+
+std::vector<std::string> SubKeys(HKEY root, const std::string& subKey) {
+  std::vector<std::string> names;
+  HKEY key = NULL;
+  if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return names;
+  }
+  char name[256];
+  for (DWORD index = 0;; ++index) {
+    DWORD length = sizeof(name);
+    if (RegEnumKeyExA(key, index, name, &length, NULL, NULL, NULL, NULL) != ERROR_SUCCESS) {
+      break;
+    }
+    names.push_back(std::string(name, length));
+  }
+  RegCloseKey(key);
+  return names;
+}
+
+::testing::AssertionResult CreateKey(HKEY root, const std::string& subKey) {
+  HKEY key = NULL;
+  const LONG status = RegCreateKeyExA(root, subKey.c_str(), 0, NULL, 0, KEY_READ, NULL, &key, NULL);
+  if (status != ERROR_SUCCESS) {
+    return Win32Failure("creating key " + subKey, status);
+  }
+  RegCloseKey(key);
+  return ::testing::AssertionSuccess();
+}
+
 ::testing::AssertionResult WriteStringValue(HKEY root, const std::string& subKey, const std::string& name,
                                             const std::string& text) {
   HKEY key = NULL;
@@ -170,6 +273,29 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
   }
   status = RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                           static_cast<DWORD>(text.size() + 1));
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) {
+    return Win32Failure("writing value " + name + " of " + subKey, status);
+  }
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult WriteMultiStringValue(HKEY root, const std::string& subKey,
+                                                 const std::string& name,
+                                                 const std::vector<std::string>& entries) {
+  std::string data;
+  for (const std::string& entry : entries) {
+    data += entry;
+    data += '\0';
+  }
+  data += '\0';
+  HKEY key = NULL;
+  LONG status = RegCreateKeyExA(root, subKey.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL);
+  if (status != ERROR_SUCCESS) {
+    return Win32Failure("creating key " + subKey, status);
+  }
+  status = RegSetValueExA(key, name.c_str(), 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                          static_cast<DWORD>(data.size()));
   RegCloseKey(key);
   if (status != ERROR_SUCCESS) {
     return Win32Failure("writing value " + name + " of " + subKey, status);
@@ -256,6 +382,163 @@ void BackgroundProgram::Stop() {
   CloseHandle(process_);
   process_ = NULL;
   processId_ = 0;
+}
+
+namespace {
+std::wstring Extended(const std::string& path) {
+  std::wstring wide(path.size(), L'\0');
+  const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0],
+                                         static_cast<int>(wide.size()));
+  wide.resize(length > 0 ? length : 0);
+  return L"\\\\?\\" + wide;
+}
+}  // namespace
+
+::testing::AssertionResult MakeLongFolder(const std::string& path) {
+  for (size_t cut = path.find('\\', 3);; cut = path.find('\\', cut + 1)) {
+    const std::string part = cut == std::string::npos ? path : path.substr(0, cut);
+    if (!CreateDirectoryW(Extended(part).c_str(), NULL) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      return Win32Failure("creating folder " + part, GetLastError());
+    }
+    if (cut == std::string::npos) {
+      return ::testing::AssertionSuccess();
+    }
+  }
+}
+
+::testing::AssertionResult WriteLongFile(const std::string& path, const std::string& content) {
+  HANDLE file =
+      CreateFileW(Extended(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+  if (file == INVALID_HANDLE_VALUE) {
+    return Win32Failure("creating " + path, GetLastError());
+  }
+  DWORD written = 0;
+  const BOOL ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, NULL);
+  const DWORD error = GetLastError();
+  CloseHandle(file);
+  if (!ok) {
+    return Win32Failure("writing " + path, error);
+  }
+  return ::testing::AssertionSuccess();
+}
+
+bool LongPathExists(const std::string& path) {
+  return GetFileAttributesW(Extended(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+::testing::AssertionResult DeleteLongTree(const std::string& path) {
+  const std::wstring wide = Extended(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return ::testing::AssertionSuccess();
+  }
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+      RemoveDirectoryW(wide.c_str())) {
+    return ::testing::AssertionSuccess();
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!DeleteFileW(wide.c_str())) {
+      return Win32Failure("deleting " + path, GetLastError());
+    }
+    return ::testing::AssertionSuccess();
+  }
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((wide + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") {
+        continue;
+      }
+      char narrow[MAX_PATH];
+      const int length = WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, narrow, sizeof(narrow), NULL, NULL);
+      ::testing::AssertionResult done =
+          DeleteLongTree(JoinPath(path, std::string(narrow, length > 0 ? length - 1 : 0)));
+      if (!done) {
+        FindClose(search);
+        return done;
+      }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  if (!RemoveDirectoryW(wide.c_str())) {
+    return Win32Failure("removing folder " + path, GetLastError());
+  }
+  return ::testing::AssertionSuccess();
+}
+
+namespace {
+// The mount-point form of REPARSE_DATA_BUFFER, which user-mode headers do
+// not declare.
+struct MountPointReparseBuffer {
+  DWORD ReparseTag;
+  WORD ReparseDataLength;
+  WORD Reserved;
+  WORD SubstituteNameOffset;
+  WORD SubstituteNameLength;
+  WORD PrintNameOffset;
+  WORD PrintNameLength;
+  WCHAR PathBuffer[2 * MAX_PATH + 8];
+};
+}  // namespace
+
+::testing::AssertionResult MakeJunction(const std::string& link, const std::string& target, DWORD* error) {
+  *error = ERROR_SUCCESS;
+  if (!CreateDirectoryA(link.c_str(), NULL)) {
+    *error = GetLastError();
+    return Win32Failure("creating folder " + link, *error);
+  }
+  HANDLE folder = CreateFileA(link.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+  if (folder == INVALID_HANDLE_VALUE) {
+    *error = GetLastError();
+    RemoveDirectoryA(link.c_str());
+    return Win32Failure("opening folder " + link, *error);
+  }
+  const std::wstring substitute = L"\\??\\" + Extended(target).substr(4);
+  const std::wstring print = Extended(target).substr(4);
+  MountPointReparseBuffer buffer;
+  ZeroMemory(&buffer, sizeof(buffer));
+  buffer.ReparseTag = IO_REPARSE_TAG_MOUNT_POINT;
+  buffer.SubstituteNameOffset = 0;
+  buffer.SubstituteNameLength = static_cast<WORD>(substitute.size() * sizeof(WCHAR));
+  buffer.PrintNameOffset = static_cast<WORD>(buffer.SubstituteNameLength + sizeof(WCHAR));
+  buffer.PrintNameLength = static_cast<WORD>(print.size() * sizeof(WCHAR));
+  memcpy(buffer.PathBuffer, substitute.c_str(), buffer.SubstituteNameLength + sizeof(WCHAR));
+  memcpy(reinterpret_cast<BYTE*>(buffer.PathBuffer) + buffer.PrintNameOffset, print.c_str(),
+         buffer.PrintNameLength + sizeof(WCHAR));
+  buffer.ReparseDataLength =
+      static_cast<WORD>(4 * sizeof(WORD) + buffer.PrintNameOffset + buffer.PrintNameLength + sizeof(WCHAR));
+  DWORD returned = 0;
+  const BOOL made = DeviceIoControl(folder, FSCTL_SET_REPARSE_POINT, &buffer, buffer.ReparseDataLength + 8,
+                                    NULL, 0, &returned, NULL);
+  *error = made ? ERROR_SUCCESS : GetLastError();
+  CloseHandle(folder);
+  if (!made) {
+    RemoveDirectoryA(link.c_str());
+    return Win32Failure("making " + link + " a junction", *error);
+  }
+  return ::testing::AssertionSuccess();
+}
+
+HeldOpenFile::~HeldOpenFile() { Close(); }
+
+::testing::AssertionResult HeldOpenFile::Open(const std::string& path) {
+  Close();
+  file_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                      NULL);
+  if (file_ == INVALID_HANDLE_VALUE) {
+    return Win32Failure("opening " + path, GetLastError());
+  }
+  return ::testing::AssertionSuccess();
+}
+
+void HeldOpenFile::Close() {
+  if (file_ != INVALID_HANDLE_VALUE) {
+    CloseHandle(file_);
+    file_ = INVALID_HANDLE_VALUE;
+  }
 }
 
 }  // namespace e2e

@@ -1,5 +1,5 @@
 // Win32 helpers that put the Wine machine into the state a test needs and read
-// back what the installer left on it. Each helper reports a failure with
+// back what the programs left on it. Each helper reports a failure with
 // its reason as a gtest assertion result.
 #ifndef KIT_TESTS_E2E_MACHINE_H
 #define KIT_TESTS_E2E_MACHINE_H
@@ -19,6 +19,9 @@ std::string ProgramFolder();
 // GetSystemDirectoryA as this 32-bit process sees it.
 std::string SystemDirectory();
 
+// GetWindowsDirectoryA as this process sees it.
+std::string WindowsFolder();
+
 // The Windows INF store: GetWindowsDirectoryA followed by "\inf".
 std::string InfStoreFolder();
 
@@ -29,6 +32,26 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 ::testing::AssertionResult ReadWholeFile(const std::string& path, std::string* content);
 
 bool FileExists(const std::string& path);
+
+bool FolderExists(const std::string& path);
+
+// Writes `content` as the whole file, replacing any earlier one.
+::testing::AssertionResult WriteWholeFile(const std::string& path, const std::string& content);
+
+// The file attributes, INVALID_FILE_ATTRIBUTES for a missing entry.
+DWORD AttributesOf(const std::string& path);
+
+::testing::AssertionResult SetAttributes(const std::string& path, DWORD attributes);
+
+// One entry of a folder listing: its name and attributes.
+struct FolderEntry {
+  std::string name;
+  DWORD attributes = 0;
+};
+
+// The entries of `folder` (files and folders, without "." and ".."), in the
+// order in which the file system lists them.
+std::vector<FolderEntry> ListFolder(const std::string& folder);
 
 // The names (not paths) of the files in `folder` that match `pattern`.
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern);
@@ -47,9 +70,25 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
 // key is no error.
 ::testing::AssertionResult DeleteKey(HKEY root, const std::string& subKey);
 
+// Deletes the key with all its subkeys; a missing key is no error.
+::testing::AssertionResult DeleteKeyTree(HKEY root, const std::string& subKey);
+
+bool KeyExists(HKEY root, const std::string& subKey);
+
+// The names of the direct subkeys of a key, none when it is missing.
+std::vector<std::string> SubKeys(HKEY root, const std::string& subKey);
+
+// Creates the key and every missing key above it.
+::testing::AssertionResult CreateKey(HKEY root, const std::string& subKey);
+
 // Creates the key if needed and writes the REG_SZ value `name`.
 ::testing::AssertionResult WriteStringValue(HKEY root, const std::string& subKey, const std::string& name,
                                             const std::string& text);
+
+// Creates the key if needed and writes the REG_MULTI_SZ value `name`.
+::testing::AssertionResult WriteMultiStringValue(HKEY root, const std::string& subKey,
+                                                 const std::string& name,
+                                                 const std::vector<std::string>& entries);
 
 // Deletes one value; a missing key or value is no error.
 ::testing::AssertionResult DeleteValue(HKEY root, const std::string& subKey, const std::string& name);
@@ -85,6 +124,34 @@ class BackgroundProgram {
  private:
   HANDLE process_ = NULL;
   DWORD processId_ = 0;
+};
+
+// Paths past MAX_PATH, reached through the "\\?\" form of the wide
+// functions. `path` is an absolute ANSI path such as "C:\\a\\b".
+::testing::AssertionResult MakeLongFolder(const std::string& path);
+::testing::AssertionResult WriteLongFile(const std::string& path, const std::string& content);
+bool LongPathExists(const std::string& path);
+// Deletes `path` with everything in it; a missing folder is no error.
+::testing::AssertionResult DeleteLongTree(const std::string& path);
+
+// Makes the empty folder `link` a junction to the folder `target`. The
+// error is the platform's answer when it cannot.
+::testing::AssertionResult MakeJunction(const std::string& link, const std::string& target, DWORD* error);
+
+// A file kept open without delete sharing, as an editor holds a document:
+// no one can delete it until it is closed.
+class HeldOpenFile {
+ public:
+  HeldOpenFile() = default;
+  ~HeldOpenFile();
+  HeldOpenFile(const HeldOpenFile&) = delete;
+  HeldOpenFile& operator=(const HeldOpenFile&) = delete;
+
+  ::testing::AssertionResult Open(const std::string& path);
+  void Close();
+
+ private:
+  HANDLE file_ = INVALID_HANDLE_VALUE;
 };
 
 }  // namespace e2e

@@ -24,6 +24,9 @@ WINEDEBUG=-all
 WINEDLLOVERRIDES=mscoree,mshtml=
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
 unset WINEARCH
+# Wine's services and desktop start without a display: a message box then
+# fails at once rather than waiting for someone to dismiss it.
+unset DISPLAY WAYLAND_DISPLAY
 
 stop_server() {
   if [ -d "$dir" ]; then
