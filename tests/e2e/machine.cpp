@@ -161,37 +161,18 @@ std::vector<FolderEntry> ListFolder(const std::string& folder) {
   }
 }
 
-::testing::AssertionResult DeleteTree(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    return ::testing::AssertionSuccess();
+std::string Quote(const std::string& argument) { return "\"" + argument + "\""; }
+
+CaptureResult RunTraced(const std::string& path, const std::vector<std::string>& arguments,
+                        DWORD expectedExitCode) {
+  std::string commandLine = Quote(path);
+  for (const std::string& argument : arguments) {
+    commandLine += " " + argument;
   }
-  // A junction goes by itself; what it points to stays.
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && RemoveDirectoryA(path.c_str())) {
-    return ::testing::AssertionSuccess();
-  }
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(JoinPath(path, "*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") {
-        continue;
-      }
-      const std::string child = JoinPath(path, name);
-      ::testing::AssertionResult done =
-          (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? DeleteTree(child) : DeleteOneFile(child);
-      if (!done) {
-        FindClose(search);
-        return done;
-      }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  if (!RemoveDirectoryA(path.c_str())) {
-    return Win32Failure("removing folder " + path, GetLastError());
-  }
-  return ::testing::AssertionSuccess();
+  CaptureResult result = CaptureDebugOutput(commandLine);
+  EXPECT_TRUE(result.started) << "cannot start " << commandLine << ": error " << result.startError;
+  EXPECT_EQ(result.exitCode, expectedExitCode);
+  return result;
 }
 
 ::testing::AssertionResult CopyOneFile(const std::string& from, const std::string& to) {
@@ -426,12 +407,13 @@ bool LongPathExists(const std::string& path) {
   return GetFileAttributesW(Extended(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-::testing::AssertionResult DeleteLongTree(const std::string& path) {
+::testing::AssertionResult DeleteTree(const std::string& path) {
   const std::wstring wide = Extended(path);
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     return ::testing::AssertionSuccess();
   }
+  // A junction goes by itself; what it points to stays.
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
       RemoveDirectoryW(wide.c_str())) {
     return ::testing::AssertionSuccess();
@@ -454,7 +436,7 @@ bool LongPathExists(const std::string& path) {
       char narrow[MAX_PATH];
       const int length = WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, narrow, sizeof(narrow), NULL, NULL);
       ::testing::AssertionResult done =
-          DeleteLongTree(JoinPath(path, std::string(narrow, length > 0 ? length - 1 : 0)));
+          DeleteTree(JoinPath(path, std::string(narrow, length > 0 ? length - 1 : 0)));
       if (!done) {
         FindClose(search);
         return done;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gtest/gtest.h"
+#include "tools/tracecap/debug_capture.h"
 
 namespace e2e {
 
@@ -59,7 +60,8 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
 // Creates `path` and every missing folder above it.
 ::testing::AssertionResult MakeFolders(const std::string& path);
 
-// Deletes `path` with everything in it; a missing folder is no error.
+// Deletes `path` with everything in it, also past MAX_PATH; a missing
+// folder is no error, and a junction goes without what it points to.
 ::testing::AssertionResult DeleteTree(const std::string& path);
 
 ::testing::AssertionResult CopyOneFile(const std::string& from, const std::string& to);
@@ -102,6 +104,14 @@ struct RegistryValue {
 
 RegistryValue ReadValue(HKEY root, const std::string& subKey, const std::string& name);
 
+// `argument` in double quotes, for a path with blanks on a command line.
+std::string Quote(const std::string& argument);
+
+// Runs the program at `path` with `arguments` under the debugger and
+// checks that it started and ended with `expectedExitCode`.
+CaptureResult RunTraced(const std::string& path, const std::vector<std::string>& arguments,
+                        DWORD expectedExitCode);
+
 // A program of ours started in the background, for the installer to find.
 class BackgroundProgram {
  public:
@@ -131,8 +141,6 @@ class BackgroundProgram {
 ::testing::AssertionResult MakeLongFolder(const std::string& path);
 ::testing::AssertionResult WriteLongFile(const std::string& path, const std::string& content);
 bool LongPathExists(const std::string& path);
-// Deletes `path` with everything in it; a missing folder is no error.
-::testing::AssertionResult DeleteLongTree(const std::string& path);
 
 // Makes the empty folder `link` a junction to the folder `target`. The
 // error is the platform's answer when it cannot.

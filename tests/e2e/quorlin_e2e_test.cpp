@@ -93,8 +93,6 @@ const Row kRowNone = {NULL, NULL};
 
 enum class Prefix { kWin32, kWow64 };
 
-std::string Quote(const std::string& argument) { return "\"" + argument + "\""; }
-
 class QuorlinTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -203,14 +201,7 @@ class QuorlinTest : public ::testing::Test {
 
   // Runs the installer at `path` with `arguments` and checks its exit code.
   CaptureResult RunQuorlin(const std::string& path, const std::vector<std::string>& arguments) {
-    std::string commandLine = Quote(path);
-    for (const std::string& argument : arguments) {
-      commandLine += " " + argument;
-    }
-    CaptureResult result = CaptureDebugOutput(commandLine);
-    EXPECT_TRUE(result.started) << "cannot start " << commandLine << ": error " << result.startError;
-    EXPECT_EQ(result.exitCode, 1u);
-    return result;
+    return RunTraced(path, arguments, 1);
   }
 
   // The staging steps of one row, each file taken unless `failures` names

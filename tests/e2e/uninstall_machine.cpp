@@ -78,8 +78,6 @@ const PackageModels kPackageModels[] = {
     {"qcnet.inf", "OrvaneNet.Install,USB\\VID_3A8D&PID_6C31&MI_03"},
 };
 
-std::string Quote(const std::string& argument) { return "\"" + argument + "\""; }
-
 std::string FolderOf(const std::string& path) {
   const size_t cut = path.find_last_of('\\');
   return cut == std::string::npos ? std::string() : path.substr(0, cut);
@@ -192,8 +190,8 @@ void UninstallerTest::SetUp() {
     }
   }
   for (const char* variant : {"\\Program Files", "\\Program Files (x86)"}) {
-    ASSERT_TRUE(DeleteLongTree(drive_ + variant + "\\NORDAL_5120_USB_DRIVER"));
-    ASSERT_TRUE(DeleteLongTree(drive_ + variant + "\\Orvane_M4730_Temp"));
+    ASSERT_TRUE(DeleteTree(drive_ + variant + "\\NORDAL_5120_USB_DRIVER"));
+    ASSERT_TRUE(DeleteTree(drive_ + variant + "\\Orvane_M4730_Temp"));
   }
   ASSERT_TRUE(DeleteTree(kitFolder_));
 
@@ -440,14 +438,7 @@ void UninstallerTest::LayOutInstalledMachine() {
 }
 
 CaptureResult UninstallerTest::RunVeskot(const std::string& path, const std::vector<std::string>& arguments) {
-  std::string commandLine = Quote(path);
-  for (const std::string& argument : arguments) {
-    commandLine += " " + argument;
-  }
-  CaptureResult result = CaptureDebugOutput(commandLine);
-  EXPECT_TRUE(result.started) << "cannot start " << commandLine << ": error " << result.startError;
-  EXPECT_EQ(result.exitCode, 0u);
-  return result;
+  return RunTraced(path, arguments, 0);
 }
 
 Messages UninstallerTest::ExpectedDeviceStep() {
