@@ -4,9 +4,14 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 enable_language(RC)
 
 # Programs that Windows 2000 loads: OS and subsystem version 5.0, every
-# runtime library linked in, only system DLLs imported.
+# runtime library linked in, only system DLLs imported, and our own entry
+# point (common/program_start.cpp) instead of the general start-up, which
+# would import start-up entry points of the C runtime and of kernel32
+# that the programs never need.
 set(KIT_PE_LINK_OPTIONS
   -static
+  -nostartfiles
+  -Wl,-e,_KitStartup
   -Wl,--major-os-version,5,--minor-os-version,0
   -Wl,--major-subsystem-version,5,--minor-subsystem-version,0
   -Wl,--gc-sections
@@ -23,12 +28,14 @@ function(kit_program name)
   target_link_libraries(${name} PRIVATE setupapi advapi32 user32 kernel32)
 endfunction()
 
-kit_program(Quorlin ${COMMON_SOURCES} ${INSTALLER_SOURCES} installer/entry.cpp installer/quorlin.rc)
-kit_program(Veskot ${COMMON_SOURCES} ${UNINSTALLER_SOURCES} uninstaller/entry.cpp uninstaller/veskot.rc)
+kit_program(Quorlin ${COMMON_SOURCES} common/program_start.cpp ${INSTALLER_SOURCES} installer/entry.cpp installer/quorlin.rc)
+kit_program(Veskot ${COMMON_SOURCES} common/program_start.cpp ${UNINSTALLER_SOURCES} uninstaller/entry.cpp uninstaller/veskot.rc)
 
 add_subdirectory(tools/tracecap)
 
 include(CTest)
 if(BUILD_TESTING)
+  add_subdirectory(tests/release)
+  include(cmake/analysis.cmake)
   add_subdirectory(tests/e2e)
 endif()

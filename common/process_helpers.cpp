@@ -13,16 +13,16 @@ int Fold(char c) {
 }
 }  // namespace
 
-int ContainsNoCase(const char* searched, const char* text) {
-  if (searched == NULL || text == NULL || text[0] == '\0') {
+int ContainsNoCase(const char* searched, const char* wanted) {
+  if (searched == NULL || wanted == NULL || wanted[0] == '\0') {
     return 0;
   }
   for (const char* start = searched; *start != '\0'; ++start) {
     int i = 0;
-    while (text[i] != '\0' && start[i] != '\0' && Fold(start[i]) == Fold(text[i])) {
+    while (wanted[i] != '\0' && start[i] != '\0' && Fold(start[i]) == Fold(wanted[i])) {
       ++i;
     }
-    if (text[i] == '\0') {
+    if (wanted[i] == '\0') {
       return 1;
     }
   }

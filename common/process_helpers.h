@@ -6,10 +6,10 @@
 
 const DWORD kNoProcess = 0xFFFFFFFF;
 
-// 1 when `searched` contains `text`, ASCII letters compared without regard
-// to case and every other byte as it is; 0 otherwise, also for a null
-// string or an empty text.
-int ContainsNoCase(const char* searched, const char* text);
+// 1 when `searched` contains `wanted`, ASCII letters compared without
+// regard to case and every other byte as it is; 0 otherwise, also for a
+// null string or an empty `wanted`.
+int ContainsNoCase(const char* searched, const char* wanted);
 
 // The id of the first running process, other than the calling one, whose
 // executable name contains `text` (ContainsNoCase), or kNoProcess.

@@ -14,25 +14,25 @@ void ScanModels(const char* pFileName, INFCONTEXT& context) {
     if (!SetupGetLineTextA(&context, NULL, NULL, NULL, NULL, 0, &size) || size == 0) {
       return;
     }
-    char* text = static_cast<char*>(malloc(size));
-    if (text == NULL) {
+    char* lineText = static_cast<char*>(malloc(size));
+    if (lineText == NULL) {
       return;
     }
-    if (!SetupGetLineTextA(&context, NULL, NULL, NULL, text, size, NULL)) {
-      free(text);
+    if (!SetupGetLineTextA(&context, NULL, NULL, NULL, lineText, size, NULL)) {
+      free(lineText);
       return;
     }
-    text[size - 1] = '\0';
-    if (ContainsNoCase(text, kHandsetId)) {
+    lineText[size - 1] = '\0';
+    if (ContainsNoCase(lineText, kHandsetId)) {
       Trace("---Find file contain our HWID---\n");
       Trace("File full name: %s\n", pFileName);
-      Trace("Device context: %s\n", text);
+      Trace("Device context: %s\n", lineText);
       SetFileAttributesA(pFileName, FILE_ATTRIBUTE_NORMAL);
       DeleteFileA(pFileName);
-      free(text);
+      free(lineText);
       return;
     }
-    free(text);
+    free(lineText);
   } while (SetupFindNextLine(&context, &context));
 }
 }  // namespace
@@ -80,6 +80,10 @@ void ScanInfFile(const char* pFileName) {
   if (SetupFindFirstLineA(inf, "Manufacturer", NULL, &context) &&
       GetLineFirstField(&context, NULL, 0, &length)) {
     char* models = static_cast<char*>(malloc(length));
+    // Left empty, and so passed over, should the second read not fit.
+    if (models != NULL) {
+      models[0] = '\0';
+    }
     if (models != NULL && GetLineFirstField(&context, models, length, &length) && models[0] != '\0' &&
         SetupFindFirstLineA(inf, models, NULL, &context)) {
       ScanModels(pFileName, context);

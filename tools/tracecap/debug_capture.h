@@ -1,5 +1,6 @@
 // Runs a program under the Win32 debugger API and collects every string it
-// sends to the debugger output, in order.
+// sends to the debugger output, in order: the test programs' view of the
+// debug loop.
 #ifndef KIT_TRACECAP_DEBUG_CAPTURE_H
 #define KIT_TRACECAP_DEBUG_CAPTURE_H
 

@@ -3,35 +3,56 @@
 // debugger output on a line of its own (escaped), then "exit code: N", and
 // exits with the program's exit code.
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
-#include <string>
-
-#include "tools/tracecap/debug_capture.h"
+#include "tools/tracecap/debug_loop.h"
 
 namespace {
-// Quotes one argument the way the C runtime splits it again.
-std::string QuoteArgument(const std::string& argument) {
-  if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) {
-    return argument;
+// The most one argument can take once quoted: every byte doubled, the
+// two quotes and the separating space.
+size_t QuotedLength(const char* argument) { return strlen(argument) * 2 + 3; }
+
+// Appends one argument at `out`, quoted the way the C runtime splits it
+// again. Returns the end of what was written.
+char* AppendArgument(char* out, const char* argument) {
+  if (argument[0] != '\0' && strpbrk(argument, " \t\"") == NULL) {
+    const size_t length = strlen(argument);
+    memcpy(out, argument, length);
+    return out + length;
   }
-  std::string quoted = "\"";
+  *out++ = '"';
   size_t backslashes = 0;
-  for (char c : argument) {
-    if (c == '\\') {
+  for (const char* c = argument; *c != '\0'; ++c) {
+    if (*c == '\\') {
       ++backslashes;
       continue;
     }
-    if (c == '"') {
-      quoted.append(backslashes * 2 + 1, '\\');
-    } else {
-      quoted.append(backslashes, '\\');
-    }
+    // Backslashes before a quote are doubled and the quote escaped;
+    // elsewhere they stand as they are.
+    const size_t count = *c == '"' ? backslashes * 2 + 1 : backslashes;
+    memset(out, '\\', count);
+    out += count;
     backslashes = 0;
-    quoted += c;
+    *out++ = *c;
   }
-  quoted.append(backslashes * 2, '\\');
-  quoted += '"';
-  return quoted;
+  memset(out, '\\', backslashes * 2);
+  out += backslashes * 2;
+  *out++ = '"';
+  return out;
+}
+
+void PrintEscaped(const char* text, size_t length, void*) {
+  char* line = static_cast<char*>(malloc(EscapedLength(length) + 1));
+  if (line == NULL) {
+    fprintf(stderr, "tracecap: out of memory for a string of %lu bytes\n",
+            static_cast<unsigned long>(length));
+    exit(2);
+  }
+  const size_t written = EscapeDebugBytes(text, length, line);
+  line[written] = '\n';
+  fwrite(line, 1, written + 1, stdout);
+  free(line);
 }
 }  // namespace
 
@@ -40,22 +61,32 @@ int main(int argc, char* argv[]) {
     fprintf(stderr, "usage: tracecap PROGRAM [ARGUMENTS...]\n");
     return 2;
   }
-  std::string commandLine;
+  size_t size = 1;
   for (int i = 1; i < argc; ++i) {
-    if (i > 1) {
-      commandLine += ' ';
-    }
-    commandLine += QuoteArgument(argv[i]);
+    size += QuotedLength(argv[i]);
   }
-  const CaptureResult result = CaptureDebugOutput(commandLine);
-  if (!result.started) {
-    fprintf(stderr, "tracecap: cannot start %s (error %lu)\n", argv[1], result.startError);
+  char* commandLine = static_cast<char*>(malloc(size));
+  if (commandLine == NULL) {
+    fprintf(stderr, "tracecap: out of memory for the command line\n");
     return 2;
   }
-  for (const std::string& text : result.strings) {
-    printf("%s\n", EscapeDebugString(text).c_str());
+  char* end = commandLine;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) {
+      *end++ = ' ';
+    }
+    end = AppendArgument(end, argv[i]);
   }
-  printf("exit code: %lu\n", result.exitCode);
+  *end = '\0';
+  DWORD exitCode = 0;
+  DWORD error = 0;
+  const BOOL started = RunUnderDebugger(commandLine, PrintEscaped, NULL, &exitCode, &error);
+  free(commandLine);
+  if (!started) {
+    fprintf(stderr, "tracecap: cannot start %s (error %lu)\n", argv[1], error);
+    return 2;
+  }
+  fprintf(stdout, "exit code: %lu\n", exitCode);
   fflush(stdout);
-  return static_cast<int>(result.exitCode);
+  return static_cast<int>(exitCode);
 }
