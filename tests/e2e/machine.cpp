@@ -129,10 +129,10 @@ DWORD AttributesOf(const std::string& path) { return GetFileAttributesA(path.c_s
   return ::testing::AssertionSuccess();
 }
 
-std::vector<FolderEntry> ListFolder(const std::string& folder) {
+std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string& pattern) {
   std::vector<FolderEntry> entries;
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(JoinPath(folder, "*").c_str(), &found);
+  HANDLE search = FindFirstFileA(JoinPath(folder, pattern).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) {
     return entries;
   }
@@ -261,6 +261,22 @@ std::vector<std::string> SubKeys(HKEY root, const std::string& subKey) {
   return ::testing::AssertionSuccess();
 }
 
+::testing::AssertionResult WriteUnterminatedStringValue(HKEY root, const std::string& subKey,
+                                                        const std::string& name, const std::string& text) {
+  HKEY key = NULL;
+  LONG status = RegCreateKeyExA(root, subKey.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL);
+  if (status != ERROR_SUCCESS) {
+    return Win32Failure("creating key " + subKey, status);
+  }
+  status = RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
+                          static_cast<DWORD>(text.size()));
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) {
+    return Win32Failure("writing value " + name + " of " + subKey, status);
+  }
+  return ::testing::AssertionSuccess();
+}
+
 ::testing::AssertionResult WriteMultiStringValue(HKEY root, const std::string& subKey,
                                                  const std::string& name,
                                                  const std::vector<std::string>& entries) {
@@ -321,7 +337,7 @@ RegistryValue ReadValue(HKEY root, const std::string& subKey, const std::string&
 
 BackgroundProgram::~BackgroundProgram() { Stop(); }
 
-::testing::AssertionResult BackgroundProgram::Start(const std::string& path) {
+::testing::AssertionResult BackgroundProgram::Start(const std::string& path, bool inheritHandles) {
   Stop();
   STARTUPINFOA startup;
   ZeroMemory(&startup, sizeof(startup));
@@ -329,7 +345,8 @@ BackgroundProgram::~BackgroundProgram() { Stop(); }
   PROCESS_INFORMATION info;
   ZeroMemory(&info, sizeof(info));
   std::string commandLine = "\"" + path + "\"";
-  if (!CreateProcessA(path.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info)) {
+  if (!CreateProcessA(path.c_str(), &commandLine[0], NULL, NULL, inheritHandles ? TRUE : FALSE, 0, NULL, NULL,
+                      &startup, &info)) {
     return Win32Failure("starting " + path, GetLastError());
   }
   CloseHandle(info.hThread);
@@ -350,6 +367,10 @@ bool BackgroundProgram::WaitForEnd(DWORD milliseconds, DWORD* exitCode) {
     return false;
   }
   return GetExitCodeProcess(process_, exitCode) != 0;
+}
+
+bool BackgroundProgram::Running() {
+  return process_ != NULL && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
 }
 
 void BackgroundProgram::Stop() {
@@ -504,12 +525,31 @@ struct MountPointReparseBuffer {
   return ::testing::AssertionSuccess();
 }
 
+std::map<DWORD, std::string> RunningProcesses() {
+  std::map<DWORD, std::string> processes;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) {
+    return processes;
+  }
+  PROCESSENTRY32 entry;
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    processes[entry.th32ProcessID] = entry.szExeFile;
+  }
+  CloseHandle(snapshot);
+  return processes;
+}
+
 HeldOpenFile::~HeldOpenFile() { Close(); }
 
-::testing::AssertionResult HeldOpenFile::Open(const std::string& path) {
+::testing::AssertionResult HeldOpenFile::Open(const std::string& path, bool inheritable) {
   Close();
-  file_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                      NULL);
+  SECURITY_ATTRIBUTES security;
+  ZeroMemory(&security, sizeof(security));
+  security.nLength = sizeof(security);
+  security.bInheritHandle = inheritable ? TRUE : FALSE;
+  file_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, &security, OPEN_EXISTING,
+                      FILE_ATTRIBUTE_NORMAL, NULL);
   if (file_ == INVALID_HANDLE_VALUE) {
     return Win32Failure("opening " + path, GetLastError());
   }

@@ -104,12 +104,12 @@ std::string DriverKeyOf(const DeviceInstance& instance) {
   return std::string(kClassKey) + "\\" + instance.classGuid + "\\" + instance.driverNumber;
 }
 
-// The text as UTF-16LE with a byte order mark.
-std::string Utf16LeWithBom(const std::string& text) {
+// The text as UTF-16LE, with or without a byte order mark.
+std::string Utf16Le(const std::string& text, bool withBom) {
   std::wstring wide(text.size(), L'\0');
   const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
                                          static_cast<int>(wide.size()));
-  std::string bytes = "\xFF\xFE";
+  std::string bytes = withBom ? "\xFF\xFE" : "";
   for (int i = 0; i < length; ++i) {
     bytes += static_cast<char>(wide[i] & 0xFF);
     bytes += static_cast<char>((wide[i] >> 8) & 0xFF);
@@ -204,7 +204,21 @@ void UninstallerTest::SetUp() {
   ASSERT_NO_FATAL_FAILURE(SelectWindows(kWindows7));
 }
 
-void UninstallerTest::TearDown() { handsetTool_.Stop(); }
+void UninstallerTest::TearDown() {
+  handsetTool_.Stop();
+  for (const std::string& name : madeStoreEntries_) {
+    const std::string path = StorePath(name);
+    if (FolderExists(path)) {
+      EXPECT_TRUE(DeleteTree(path));
+      continue;
+    }
+    for (const std::string& file : {path, PnfOf(path)}) {
+      if (FileExists(file)) {
+        EXPECT_TRUE(DeleteOneFile(file));
+      }
+    }
+  }
+}
 
 std::string UninstallerTest::DataPath(const std::string& folder, const std::string& name) const {
   return JoinPath(JoinPath(ProgramFolder(), folder), name);
@@ -241,7 +255,10 @@ void UninstallerTest::AddInstance(const DeviceInstance& instance) {
     ASSERT_TRUE(WriteStringValue(HKEY_LOCAL_MACHINE, key, "Driver",
                                  instance.classGuid + "\\" + instance.driverNumber));
     ASSERT_TRUE(WriteStringValue(HKEY_LOCAL_MACHINE, DriverKeyOf(instance), "DriverVersion", "1.7.0.0"));
-    if (instance.fate != DriverInf::kNoInfPath) {
+    if (instance.fate == DriverInf::kInfPathUnterminated) {
+      ASSERT_TRUE(WriteUnterminatedStringValue(HKEY_LOCAL_MACHINE, DriverKeyOf(instance), "InfPath",
+                                               instance.infPath));
+    } else if (instance.fate != DriverInf::kNoInfPath) {
       ASSERT_TRUE(WriteStringValue(HKEY_LOCAL_MACHINE, DriverKeyOf(instance), "InfPath", instance.infPath));
     }
   }
@@ -267,8 +284,8 @@ void UninstallerTest::AddDeviceInf(const std::string& storeName, const std::stri
 void UninstallerTest::AddStoreFile(const StoreFile& file) {
   std::string content;
   ASSERT_TRUE(ReadWholeFile(file.source, &content));
-  if (file.encoding == Encoding::kUtf16LeWithBom) {
-    content = Utf16LeWithBom(content);
+  if (file.encoding != Encoding::kAnsi) {
+    content = Utf16Le(content, file.encoding == Encoding::kUtf16LeWithBom);
   }
   if (Upper(file.name) == "USB.INF") {
     // Windows' own file is there already.
@@ -279,6 +296,24 @@ void UninstallerTest::AddStoreFile(const StoreFile& file) {
   }
   storeFiles_.push_back(file);
   storeContents_[file.name] = content;
+}
+
+void UninstallerTest::AddStoreContent(const StoreFile& file, const std::string& content) {
+  const std::string path = StorePath(file.name);
+  if (file.folder) {
+    ASSERT_TRUE(MakeFolders(path));
+  } else {
+    const std::string bytes = file.encoding == Encoding::kAnsi
+                                  ? content
+                                  : Utf16Le(content, file.encoding == Encoding::kUtf16LeWithBom);
+    ASSERT_TRUE(WriteWholeFile(path, bytes));
+    if (file.fate == SearchFate::kDeleted) {
+      ASSERT_TRUE(WriteWholeFile(PnfOf(path), "precompiled " + file.name));
+    }
+    storeContents_[file.name] = bytes;
+  }
+  madeStoreEntries_.push_back(file.name);
+  storeFiles_.push_back(file);
 }
 
 void UninstallerTest::AddCorpusCopies() {
@@ -486,6 +521,12 @@ Messages UninstallerTest::ExpectedDeviceStep() {
       case DriverInf::kNotBareName:
         Append(&part, device_lines::InfPathNotBare(instance.infPath));
         break;
+      case DriverInf::kInfPathUnterminated:
+        // Wine asks for one byte more, for the terminator it would add
+        // (Windows hands the bytes over as they are, and the uninstaller
+        // refuses them: the host tests prove that).
+        Append(&part, device_lines::InfPathMissing(ERROR_MORE_DATA));
+        break;
       case DriverInf::kNotHandset:
         break;
     }
@@ -521,7 +562,8 @@ Messages UninstallerTest::ExpectedSearch() {
   // Every INF file of the store, in the order the file system lists them;
   // Windows' own files and those of other vendors are opened and read
   // like ours, and left alone.
-  for (const std::string& name : ListFiles(infStore_, "*.inf")) {
+  for (const FolderEntry& entry : ListFolder(infStore_, "*.inf")) {
+    const std::string& name = entry.name;
     if (deletedByDevices.count(Upper(name)) != 0) {
       continue;
     }
@@ -627,6 +669,10 @@ void UninstallerTest::ExpectInfStoreCleaned(bool searchRan) {
   }
   for (const StoreFile& file : storeFiles_) {
     const std::string path = StorePath(file.name);
+    if (file.folder) {
+      EXPECT_TRUE(FolderExists(path)) << "the folder " << file.name << " is gone";
+      continue;
+    }
     if (deletedByDevices.count(Upper(file.name)) != 0) {
       EXPECT_FALSE(FileExists(path)) << file.name << " of the handset's devices is still there";
       continue;

@@ -4,6 +4,8 @@
 // the real uninstaller under the debugger and checks the whole debugger
 // output, the exit code and what is left on the machine.
 #include <algorithm>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,10 @@ class InstalledMachine : public UninstallerTest {
 // Four distinct INF files go with the handset's instances (the bootloader
 // shares the ADB interface's): the search runs too.
 const int kInstalledMachineDeletedInfs = 4;
+
+// How many programs besides the handset tool run while the product
+// folder is deleted.
+const size_t kOtherPrograms = 40;
 
 TEST_F(InstalledMachine, EverythingOfTheKitIsRemoved) {
   RunExpectation expectation;
@@ -224,6 +230,23 @@ TEST_F(DriverKey, InfPathOutsideTheInfStoreDeletesNothing) {
   EXPECT_TRUE(DeleteOneFile(JoinPath(windowsFolder, "decoy.inf")));
 }
 
+TEST_F(DriverKey, InfPathIntoSystem32OrWithoutTerminatorDeletesNothingOutsideTheStore) {
+  const std::string decoy = JoinPath(systemDirectory_, "x.inf");
+  ASSERT_TRUE(WriteWholeFile(decoy, "[Version]\r\nSignature=\"$Windows NT$\"\r\n"));
+  DeviceInstance upward = ModemInterface();
+  upward.infPath = "..\\system32\\x.inf";
+  upward.fate = DriverInf::kNotBareName;
+  // Windows' own usb.inf, padded with blanks to the buffer's end: the file
+  // functions would trim the blanks if the name were ever used.
+  DeviceInstance unterminated = AdbInterface();
+  unterminated.infPath = "usb.inf" + std::string(MAX_PATH - 7, ' ');
+  unterminated.fate = DriverInf::kInfPathUnterminated;
+  CheckRun({upward, unterminated});
+  EXPECT_TRUE(FileExists(decoy));
+  EXPECT_TRUE(FileExists(StorePath("usb.inf")));
+  EXPECT_TRUE(DeleteOneFile(decoy));
+}
+
 // The two keys go first, then the prompt, then the folders; a key that
 // opens but cannot be deleted ends the run there.
 class ProductKeys : public UninstallerTest {
@@ -311,21 +334,116 @@ class FolderDeletion : public UninstallerTest {
   }
 };
 
-TEST_F(FolderDeletion, FileHeldByAProgramOfAnotherNameStays) {
+TEST_F(FolderDeletion, FileHeldByARunningProgramOfAnotherNameStaysAndTheProgramRuns) {
   ASSERT_NO_FATAL_FAILURE(AddProductFolders());
   const std::string guide = productFolder_ + "\\docs\\guide.txt";
+  // A document viewer holds the file open: the handle it inherited is the
+  // only one left.
+  const std::string viewerPath = JoinPath(kitFolder_, "DocViewer.exe");
+  ASSERT_TRUE(CopyOneFile(JoinPath(ProgramFolder(), "e2e_sleeper.exe"), viewerPath));
   HeldOpenFile held;
-  ASSERT_TRUE(held.Open(guide));
+  ASSERT_TRUE(held.Open(guide, true));
+  BackgroundProgram viewer;
+  ASSERT_TRUE(viewer.Start(viewerPath, true));
+  held.Close();
   heldFiles_[guide] = {"guide.txt", true};
 
   CheckRun(veskotPath_);
-  held.Close();
 
+  EXPECT_TRUE(viewer.Running()) << viewerPath << " was ended";
   EXPECT_TRUE(FileExists(guide));
   EXPECT_FALSE(FolderExists(productFolder_ + "\\docs\\empty"));
   EXPECT_FALSE(FolderExists(productFolder_ + "\\INF"));
   EXPECT_FALSE(FileExists(productFolder_ + "\\readme.txt"));
   EXPECT_FALSE(FolderExists(tempFolder_));
+  viewer.Stop();
+}
+
+TEST_F(FolderDeletion, AmongManyRunningProgramsOnlyTheHolderIsEnded) {
+  ASSERT_NO_FATAL_FAILURE(AddProductFolders());
+  ASSERT_NO_FATAL_FAILURE(StartHandsetTool());
+  // Names that come close to the handset tool's without containing it,
+  // then plain ones.
+  std::vector<std::string> names = {"HandsetToo.exe", "andsetTool.exe", "HandsetTool.ex.exe",
+                                    "Handset Tool.exe", "HandsetTool_old.exe"};
+  while (names.size() < kOtherPrograms) {
+    names.push_back("Sleeper" + std::to_string(names.size()) + ".exe");
+  }
+  std::vector<std::unique_ptr<BackgroundProgram>> others;
+  for (const std::string& name : names) {
+    const std::string path = JoinPath(kitFolder_, name);
+    ASSERT_TRUE(CopyOneFile(JoinPath(ProgramFolder(), "e2e_sleeper.exe"), path));
+    others.emplace_back(new BackgroundProgram);
+    ASSERT_TRUE(others.back()->Start(path));
+  }
+  const std::map<DWORD, std::string> before = RunningProcesses();
+  ASSERT_GT(before.size(), kOtherPrograms);
+
+  CheckRun(veskotPath_);
+
+  ExpectHandsetToolEnded();
+  for (size_t i = 0; i < others.size(); ++i) {
+    EXPECT_TRUE(others[i]->Running()) << names[i] << " was ended";
+  }
+  const std::map<DWORD, std::string> after = RunningProcesses();
+  for (const auto& process : before) {
+    if (lstrcmpiA(process.second.c_str(), "HandsetTool.exe") != 0) {
+      EXPECT_EQ(after.count(process.first), 1u) << process.second << " (" << process.first << ") ended";
+    }
+  }
+  ExpectFoldersGone();
+}
+
+TEST_F(FolderDeletion, EntryPathOf259CharactersGoesAndOf260IsPassedOverAndTraced) {
+  ASSERT_NO_FATAL_FAILURE(AddProductFolders());
+  const std::string outer = productFolder_ + "\\long\\";
+  const std::string deep = outer + std::string(240 - outer.size(), 'd');
+  const std::string file259 = JoinPath(deep, std::string(18, 'a'));
+  const std::string file260 = JoinPath(deep, std::string(19, 'b'));
+  // A folder whose own path fits but whose search pattern would not, and
+  // one whose pattern just fits.
+  const std::string folder259 = JoinPath(deep, std::string(18, 'f'));
+  const std::string folder255 = JoinPath(deep, std::string(14, 'g'));
+  ASSERT_EQ(file259.size(), 259u);
+  ASSERT_EQ(file260.size(), 260u);
+  ASSERT_EQ(folder255.size(), 255u);
+  ASSERT_TRUE(MakeFolders(deep));
+  ASSERT_TRUE(WriteLongFile(file259, "259\r\n"));
+  ASSERT_TRUE(WriteLongFile(file260, "260\r\n"));
+  ASSERT_TRUE(MakeLongFolder(folder259));
+  ASSERT_TRUE(MakeLongFolder(folder255));
+  ASSERT_TRUE(WriteLongFile(JoinPath(folder255, "z"), "257\r\n"));
+
+  CheckRun(veskotPath_);
+
+  EXPECT_FALSE(LongPathExists(file259));
+  EXPECT_TRUE(LongPathExists(file260));
+  EXPECT_TRUE(LongPathExists(folder259));
+  EXPECT_FALSE(LongPathExists(folder255));
+  EXPECT_TRUE(FolderExists(deep));
+  EXPECT_FALSE(FileExists(productFolder_ + "\\readme.txt"));
+  EXPECT_FALSE(FolderExists(productFolder_ + "\\INF"));
+  EXPECT_FALSE(FolderExists(tempFolder_));
+}
+
+TEST_F(FolderDeletion, TenThousandFilesAllGoAndNothingBesideTheFolder) {
+  ASSERT_NO_FATAL_FAILURE(AddProductFolders());
+  const std::string beside = productFolder_ + "_old";
+  ASSERT_TRUE(MakeFolders(beside));
+  ASSERT_TRUE(WriteWholeFile(JoinPath(beside, "keep.txt"), "not in the product folder\r\n"));
+  for (int part = 0; part < 10; ++part) {
+    const std::string folder = productFolder_ + "\\bulk\\part" + std::to_string(part);
+    ASSERT_TRUE(MakeFolders(folder));
+    for (int file = 0; file < 1000; ++file) {
+      ASSERT_TRUE(WriteWholeFile(JoinPath(folder, "file" + std::to_string(file) + ".dat"), "x"));
+    }
+  }
+
+  CheckRun(veskotPath_);
+
+  ExpectFoldersGone();
+  EXPECT_TRUE(FileExists(JoinPath(beside, "keep.txt")));
+  EXPECT_TRUE(DeleteTree(beside));
 }
 
 TEST_F(FolderDeletion, UninstallerInsideTheProductFolderDoesNotEndItself) {
@@ -387,6 +505,47 @@ TEST_F(FolderDeletion, JunctionGoesAndWhatItPointsToStays) {
 
   EXPECT_TRUE(FileExists(JoinPath(target, "keep.sys")));
   EXPECT_FALSE(FolderExists(productFolder_));
+}
+
+// The search goes through whatever the INF store holds and deletes only
+// the files that name the handset.
+class InfStoreSearch : public UninstallerTest {};
+
+TEST_F(InfStoreSearch, OddEntriesAndFiveThousandFilesAreReadThroughAndOnlyHandsetInfsGo) {
+  std::string handset;
+  std::string other;
+  ASSERT_TRUE(ReadWholeFile(DataPath("e2e_inf_store", "nordal_adb_legacy.inf"), &handset));
+  ASSERT_TRUE(ReadWholeFile(DataPath("e2e_inf_store", "kestrel_camera.inf"), &other));
+  const std::string handsetLine = "OrvaneAdb.Install,USB\\VID_3A8D&PID_6C31&MI_01";
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) {
+    binary += static_cast<char>((i * 7919 + 13) % 256);
+  }
+  ASSERT_NO_FATAL_FAILURE(
+      AddStoreContent({"x.inf", "", Encoding::kAnsi, SearchFate::kNotAnInf, "", true}, std::string()));
+  ASSERT_NO_FATAL_FAILURE(
+      AddStoreContent({"odd_empty.inf", "", Encoding::kAnsi, SearchFate::kNotAnInf, ""}, std::string()));
+  ASSERT_NO_FATAL_FAILURE(
+      AddStoreContent({"odd_binary.inf", "", Encoding::kAnsi, SearchFate::kNotAnInf, ""}, binary));
+  ASSERT_NO_FATAL_FAILURE(AddStoreContent(
+      {"odd_utf16.inf", "", Encoding::kUtf16LeWithoutBom, SearchFate::kDeleted, handsetLine}, handset));
+  for (int number = 0; number < 5000; ++number) {
+    char name[16];
+    wsprintfA(name, "bulk%04d.inf", number);
+    const bool names = number % 1000 == 500;
+    ASSERT_NO_FATAL_FAILURE(
+        AddStoreContent({name, "", Encoding::kAnsi, names ? SearchFate::kDeleted : SearchFate::kKept,
+                         names ? handsetLine : ""},
+                        names ? handset : other));
+  }
+  RunExpectation expectation;
+  expectation.scanResults = {kNullText};
+  const std::vector<std::string> expected = ExpectedRun(expectation);
+
+  EXPECT_TRUE(SameDebugStrings(expected, RunVeskot(veskotPath_, {}).strings));
+
+  ExpectInfStoreCleaned(true);
+  EXPECT_TRUE(FolderExists(StorePath("x.inf")));
 }
 
 // Any argument that contains "showmessage", the program path included,
