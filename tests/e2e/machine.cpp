@@ -525,6 +525,102 @@ struct MountPointReparseBuffer {
   return ::testing::AssertionSuccess();
 }
 
+namespace {
+typedef char*(CDECL* UnixFileNameFunction)(LPCWSTR);
+
+// The Unix name Wine gives a Windows path; empty when there is none.
+std::string UnixFileName(const std::string& path) {
+  const UnixFileNameFunction unixFileName = reinterpret_cast<UnixFileNameFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+  if (unixFileName == NULL) {
+    return std::string();
+  }
+  char* name = unixFileName(Extended(path).substr(4).c_str());
+  if (name == NULL) {
+    return std::string();
+  }
+  const std::string text = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return text;
+}
+
+// Starts a Unix program by its Unix path. Wine hands it to the system
+// without a process handle to wait on: the caller waits for its effect.
+::testing::AssertionResult StartUnixProgram(const std::string& program,
+                                            const std::vector<std::string>& arguments) {
+  const std::string windowsName = "Z:" + program;
+  std::string commandLine = Quote(program);
+  for (const std::string& argument : arguments) {
+    commandLine += " " + Quote(argument);
+  }
+  STARTUPINFOA startup;
+  ZeroMemory(&startup, sizeof(startup));
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info;
+  ZeroMemory(&info, sizeof(info));
+  if (!CreateProcessA(windowsName.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                      &info)) {
+    return Win32Failure("starting " + commandLine, GetLastError());
+  }
+  for (HANDLE handle : {info.hThread, info.hProcess}) {
+    if (handle != NULL) {
+      CloseHandle(handle);
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Waits up to ten seconds for `path` to be a folder link (or, with
+// `present` false, to be gone).
+bool WaitForLink(const std::string& path, bool present) {
+  for (int tries = 0; tries < 200; ++tries) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const bool link =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (present ? link : attributes == INVALID_FILE_ATTRIBUTES) {
+      return true;
+    }
+    Sleep(50);
+  }
+  return false;
+}
+}  // namespace
+
+UnixFolderLink::~UnixFolderLink() { EXPECT_TRUE(Remove()); }
+
+::testing::AssertionResult UnixFolderLink::Make(const std::string& link, const std::string& target) {
+  const std::string unixTarget = UnixFileName(target);
+  const std::string unixLink = UnixFileName(link);
+  if (unixTarget.empty() || unixLink.empty()) {
+    return ::testing::AssertionFailure() << "no Unix name for " << target << " or " << link;
+  }
+  const ::testing::AssertionResult started = StartUnixProgram("/bin/ln", {"-s", "--", unixTarget, unixLink});
+  if (!started) {
+    return started;
+  }
+  link_ = link;
+  unixLink_ = unixLink;
+  if (!WaitForLink(link, true)) {
+    return ::testing::AssertionFailure() << "ln made no link " << unixLink << " to " << unixTarget;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult UnixFolderLink::Remove() {
+  if (unixLink_.empty()) {
+    return ::testing::AssertionSuccess();
+  }
+  const ::testing::AssertionResult started = StartUnixProgram("/bin/rm", {"-f", "--", unixLink_});
+  unixLink_.clear();
+  if (!started) {
+    return started;
+  }
+  if (!WaitForLink(link_, false)) {
+    return ::testing::AssertionFailure() << "rm left the link " << link_;
+  }
+  return ::testing::AssertionSuccess();
+}
+
 std::map<DWORD, std::string> RunningProcesses() {
   std::map<DWORD, std::string> processes;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);

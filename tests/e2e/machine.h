@@ -156,6 +156,25 @@ bool LongPathExists(const std::string& path);
 // error is the platform's answer when it cannot.
 ::testing::AssertionResult MakeJunction(const std::string& link, const std::string& target, DWORD* error);
 
+// A link to a folder made on the Unix side with ln, which Wine runs like
+// a Windows program: Wine lists it as a folder with
+// FILE_ATTRIBUTE_REPARSE_POINT, as Windows lists a junction (which Wine 8
+// cannot make). It is taken away with rm when the object goes.
+class UnixFolderLink {
+ public:
+  UnixFolderLink() = default;
+  ~UnixFolderLink();
+  UnixFolderLink(const UnixFolderLink&) = delete;
+  UnixFolderLink& operator=(const UnixFolderLink&) = delete;
+
+  ::testing::AssertionResult Make(const std::string& link, const std::string& target);
+  ::testing::AssertionResult Remove();
+
+ private:
+  std::string link_;
+  std::string unixLink_;
+};
+
 // The running processes: id and executable name.
 std::map<DWORD, std::string> RunningProcesses();
 

@@ -507,6 +507,35 @@ TEST_F(FolderDeletion, JunctionGoesAndWhatItPointsToStays) {
   EXPECT_FALSE(FolderExists(productFolder_));
 }
 
+TEST_F(FolderDeletion, FolderLinkIsNotFollowedAndWhatItPointsToStays) {
+  ASSERT_NO_FATAL_FAILURE(AddProductFolders());
+  const std::string target = JoinPath(kitFolder_, "shared_drivers");
+  ASSERT_TRUE(MakeFolders(target + "\\nested"));
+  ASSERT_TRUE(WriteWholeFile(JoinPath(target, "keep.sys"), "not the kit's\r\n"));
+  ASSERT_TRUE(WriteWholeFile(JoinPath(target, "nested\\keep.inf"), "not the kit's either\r\n"));
+  const std::string link = productFolder_ + "\\docs\\drivers";
+  UnixFolderLink made;
+  ASSERT_TRUE(made.Make(link, target));
+  ASSERT_EQ(AttributesOf(link) & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
+            static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+
+  CheckRun(veskotPath_);
+
+  std::string content;
+  EXPECT_TRUE(ReadWholeFile(JoinPath(target, "keep.sys"), &content));
+  EXPECT_EQ(content, "not the kit's\r\n");
+  EXPECT_TRUE(ReadWholeFile(JoinPath(target, "nested\\keep.inf"), &content));
+  EXPECT_EQ(content, "not the kit's either\r\n");
+  // Wine does not remove a link to a folder that is not empty
+  // (ERROR_DIR_NOT_EMPTY), so the link and the folders above it stay;
+  // Windows removes a junction (the host tests prove it).
+  EXPECT_TRUE(FolderExists(link));
+  EXPECT_FALSE(FileExists(productFolder_ + "\\docs\\guide.txt"));
+  EXPECT_FALSE(FolderExists(productFolder_ + "\\docs\\empty"));
+  EXPECT_FALSE(FolderExists(productFolder_ + "\\INF"));
+  EXPECT_FALSE(FolderExists(tempFolder_));
+}
+
 // The search goes through whatever the INF store holds and deletes only
 // the files that name the handset.
 class InfStoreSearch : public UninstallerTest {};
