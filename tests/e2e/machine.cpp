@@ -586,6 +586,46 @@ bool WaitForLink(const std::string& path, bool present) {
 }
 }  // namespace
 
+::testing::AssertionResult MakeNumberedFiles(const std::string& folder, const std::string& prefix,
+                                             const std::string& suffix, int count) {
+  char temp[MAX_PATH];
+  const DWORD length = GetTempPathA(MAX_PATH, temp);
+  if (length == 0 || length >= MAX_PATH) {
+    return Win32Failure("asking for the temporary folder", GetLastError());
+  }
+  const std::string source = JoinPath(std::string(temp, length - 1), "numbered_files.bin");
+  const ::testing::AssertionResult written = WriteWholeFile(source, std::string(count, 'x'));
+  if (!written) {
+    return written;
+  }
+  const std::string unixSource = UnixFileName(source);
+  const std::string unixFolder = UnixFileName(folder);
+  if (unixSource.empty() || unixFolder.empty()) {
+    return ::testing::AssertionFailure() << "no Unix name for " << source << " or " << folder;
+  }
+  const ::testing::AssertionResult started = StartUnixProgram(
+      "/usr/bin/split",
+      {"-b", "1", "-a", "4", "-d", "--additional-suffix=" + suffix, unixSource, unixFolder + "/" + prefix});
+  if (!started) {
+    return started;
+  }
+  char last[16];
+  wsprintfA(last, "%04d", count - 1);
+  const std::string lastFile = JoinPath(folder, prefix + last + suffix);
+  bool made = false;
+  for (int tries = 0; tries < 1200 && !made; ++tries) {
+    made = FileExists(lastFile);
+    if (!made) {
+      Sleep(50);
+    }
+  }
+  DeleteFileA(source.c_str());
+  if (!made) {
+    return ::testing::AssertionFailure() << "split made no " << lastFile;
+  }
+  return ::testing::AssertionSuccess();
+}
+
 UnixFolderLink::~UnixFolderLink() { EXPECT_TRUE(Remove()); }
 
 ::testing::AssertionResult UnixFolderLink::Make(const std::string& link, const std::string& target) {

@@ -175,6 +175,15 @@ class UnixFolderLink {
   std::string unixLink_;
 };
 
+// Makes `count` (at most 10000) files of one byte in the existing folder
+// `folder`, named `prefix` with four digits from 0000 and `suffix`, in one
+// go with split on the Unix side, and waits until the last one is there.
+// Wine looks every new name up against the whole folder, so that making
+// thousands of files through Win32 takes minutes; once the names are
+// there, files written over them through Win32 are quick.
+::testing::AssertionResult MakeNumberedFiles(const std::string& folder, const std::string& prefix,
+                                             const std::string& suffix, int count);
+
 // The running processes: id and executable name.
 std::map<DWORD, std::string> RunningProcesses();
 

@@ -15,6 +15,8 @@ const Release kWindows7 = {
     "win7", 6, 1, "Curretn system is Windows Win7 32\n", "Curretn system is Windows Win7 64\n", true};
 const Release kWindows8 = {"win8", 6, 2, NULL, NULL, false};
 
+const char kAdbLegacyModelLine[] = "OrvaneAdb.Install,USB\\VID_3A8D&PID_6C31&MI_01";
+
 namespace {
 const char kProductKey[] = "SOFTWARE\\Orvane_M4730_Driver";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvane_M4730_Driver";
@@ -210,12 +212,8 @@ void UninstallerTest::TearDown() {
     const std::string path = StorePath(name);
     if (FolderExists(path)) {
       EXPECT_TRUE(DeleteTree(path));
-      continue;
-    }
-    for (const std::string& file : {path, PnfOf(path)}) {
-      if (FileExists(file)) {
-        EXPECT_TRUE(DeleteOneFile(file));
-      }
+    } else if (FileExists(path)) {
+      EXPECT_TRUE(DeleteOneFile(path));
     }
   }
 }
@@ -309,11 +307,30 @@ void UninstallerTest::AddStoreContent(const StoreFile& file, const std::string& 
     ASSERT_TRUE(WriteWholeFile(path, bytes));
     if (file.fate == SearchFate::kDeleted) {
       ASSERT_TRUE(WriteWholeFile(PnfOf(path), "precompiled " + file.name));
+      madeStoreEntries_.push_back(PnfOf(file.name));
     }
     storeContents_[file.name] = bytes;
   }
   madeStoreEntries_.push_back(file.name);
   storeFiles_.push_back(file);
+}
+
+void UninstallerTest::AddOddStoreEntries() {
+  std::string handset;
+  ASSERT_TRUE(ReadWholeFile(DataPath("e2e_inf_store", "nordal_adb_legacy.inf"), &handset));
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) {
+    binary += static_cast<char>((i * 7919 + 13) % 256);
+  }
+  ASSERT_NO_FATAL_FAILURE(
+      AddStoreContent({"x.inf", "", Encoding::kAnsi, SearchFate::kNotAnInf, "", true}, std::string()));
+  ASSERT_NO_FATAL_FAILURE(
+      AddStoreContent({"odd_empty.inf", "", Encoding::kAnsi, SearchFate::kNotAnInf, ""}, std::string()));
+  ASSERT_NO_FATAL_FAILURE(
+      AddStoreContent({"odd_binary.inf", "", Encoding::kAnsi, SearchFate::kNotAnInf, ""}, binary));
+  ASSERT_NO_FATAL_FAILURE(AddStoreContent(
+      {"odd_utf16.inf", "", Encoding::kUtf16LeWithoutBom, SearchFate::kDeleted, kAdbLegacyModelLine},
+      handset));
 }
 
 void UninstallerTest::AddCorpusCopies() {
@@ -440,7 +457,7 @@ std::vector<StoreFile> UninstallerTest::SearchFiles() const {
   const auto source = [this](const char* name) { return DataPath("e2e_inf_store", name); };
   return {
       {"nordal_adb_legacy.inf", source("nordal_adb_legacy.inf"), Encoding::kAnsi, SearchFate::kDeleted,
-       "OrvaneAdb.Install,USB\\VID_3A8D&PID_6C31&MI_01"},
+       kAdbLegacyModelLine},
       {"nordal_modem_legacy.inf", source("nordal_modem_legacy.inf"), Encoding::kUtf16LeWithBom,
        SearchFate::kDeleted, "OrvaneModem.Install,usb\\vid_3a8d&pid_6c31&mi_00,USB\\Class_02&SubClass_02"},
       {"nordal_bootloader.inf", source("nordal_bootloader.inf"), Encoding::kAnsi, SearchFate::kKept, ""},

@@ -89,6 +89,10 @@ extern const Release kWindowsVista;
 extern const Release kWindows7;
 extern const Release kWindows8;
 
+// The model line of samples/inf_store/nordal_adb_legacy.inf that names the
+// handset, as the search traces it.
+extern const char kAdbLegacyModelLine[];
+
 // The error RegDeleteKeyA gives for a key that still has subkeys.
 const LONG kKeyWithSubkeysError = ERROR_ACCESS_DENIED;
 
@@ -124,6 +128,10 @@ class UninstallerTest : public ::testing::Test {
   // file), or a folder when file.folder is set; `source` is not used.
   void AddStoreContent(const StoreFile& file, const std::string& content);
   void AddCorpusCopies();
+  // INF store entries that are hard to read: a folder named x.inf, an
+  // empty file, a binary file (none of them an INF), and a copy of an INF
+  // that names the handset in UTF-16LE without a byte order mark.
+  void AddOddStoreEntries();
   // The product folder and the temporary folder with nested folders and
   // read-only, hidden and system files.
   void AddProductFolders();
@@ -185,7 +193,8 @@ class UninstallerTest : public ::testing::Test {
   std::vector<StoreFile> storeFiles_;
   std::map<std::string, std::string> storeContents_;  // store name -> content
   std::map<std::string, std::string> corpusCopies_;   // store name -> content
-  // Entries AddStoreContent made, which TearDown takes away again.
+  // Entries AddStoreContent made (with the .pnf files it wrote), which
+  // TearDown takes away again.
   std::vector<std::string> madeStoreEntries_;
   // Files whose first deletion fails, by full path: the name looked up
   // among the processes, and whether the second deletion fails too.

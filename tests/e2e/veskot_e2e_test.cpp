@@ -426,26 +426,6 @@ TEST_F(FolderDeletion, EntryPathOf259CharactersGoesAndOf260IsPassedOverAndTraced
   EXPECT_FALSE(FolderExists(tempFolder_));
 }
 
-TEST_F(FolderDeletion, TenThousandFilesAllGoAndNothingBesideTheFolder) {
-  ASSERT_NO_FATAL_FAILURE(AddProductFolders());
-  const std::string beside = productFolder_ + "_old";
-  ASSERT_TRUE(MakeFolders(beside));
-  ASSERT_TRUE(WriteWholeFile(JoinPath(beside, "keep.txt"), "not in the product folder\r\n"));
-  for (int part = 0; part < 10; ++part) {
-    const std::string folder = productFolder_ + "\\bulk\\part" + std::to_string(part);
-    ASSERT_TRUE(MakeFolders(folder));
-    for (int file = 0; file < 1000; ++file) {
-      ASSERT_TRUE(WriteWholeFile(JoinPath(folder, "file" + std::to_string(file) + ".dat"), "x"));
-    }
-  }
-
-  CheckRun(veskotPath_);
-
-  ExpectFoldersGone();
-  EXPECT_TRUE(FileExists(JoinPath(beside, "keep.txt")));
-  EXPECT_TRUE(DeleteTree(beside));
-}
-
 TEST_F(FolderDeletion, UninstallerInsideTheProductFolderDoesNotEndItself) {
   ASSERT_NO_FATAL_FAILURE(AddProductFolders());
   const std::string inside = JoinPath(productFolder_, "Veskot.exe");
@@ -540,32 +520,10 @@ TEST_F(FolderDeletion, FolderLinkIsNotFollowedAndWhatItPointsToStays) {
 // the files that name the handset.
 class InfStoreSearch : public UninstallerTest {};
 
-TEST_F(InfStoreSearch, OddEntriesAndFiveThousandFilesAreReadThroughAndOnlyHandsetInfsGo) {
-  std::string handset;
-  std::string other;
-  ASSERT_TRUE(ReadWholeFile(DataPath("e2e_inf_store", "nordal_adb_legacy.inf"), &handset));
-  ASSERT_TRUE(ReadWholeFile(DataPath("e2e_inf_store", "kestrel_camera.inf"), &other));
-  const std::string handsetLine = "OrvaneAdb.Install,USB\\VID_3A8D&PID_6C31&MI_01";
-  std::string binary;
-  for (int i = 0; i < 4096; ++i) {
-    binary += static_cast<char>((i * 7919 + 13) % 256);
-  }
-  ASSERT_NO_FATAL_FAILURE(
-      AddStoreContent({"x.inf", "", Encoding::kAnsi, SearchFate::kNotAnInf, "", true}, std::string()));
-  ASSERT_NO_FATAL_FAILURE(
-      AddStoreContent({"odd_empty.inf", "", Encoding::kAnsi, SearchFate::kNotAnInf, ""}, std::string()));
-  ASSERT_NO_FATAL_FAILURE(
-      AddStoreContent({"odd_binary.inf", "", Encoding::kAnsi, SearchFate::kNotAnInf, ""}, binary));
-  ASSERT_NO_FATAL_FAILURE(AddStoreContent(
-      {"odd_utf16.inf", "", Encoding::kUtf16LeWithoutBom, SearchFate::kDeleted, handsetLine}, handset));
-  for (int number = 0; number < 5000; ++number) {
-    char name[16];
-    wsprintfA(name, "bulk%04d.inf", number);
-    const bool names = number % 1000 == 500;
-    ASSERT_NO_FATAL_FAILURE(
-        AddStoreContent({name, "", Encoding::kAnsi, names ? SearchFate::kDeleted : SearchFate::kKept,
-                         names ? handsetLine : ""},
-                        names ? handset : other));
+TEST_F(InfStoreSearch, OddEntriesAreReadThroughAndOnlyHandsetInfsGo) {
+  ASSERT_NO_FATAL_FAILURE(AddOddStoreEntries());
+  for (const StoreFile& file : SearchFiles()) {
+    ASSERT_NO_FATAL_FAILURE(AddStoreFile(file));
   }
   RunExpectation expectation;
   expectation.scanResults = {kNullText};
