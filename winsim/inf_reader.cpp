@@ -26,12 +26,29 @@ std::string Trim(const std::string& text) {
   return text.substr(begin, end - begin);
 }
 
-// The file as single-byte text: UTF-16LE (with its byte order mark) keeps
-// ASCII and turns the rest into '?'.
+// Plain text in UTF-16LE without a byte order mark, as SetupAPI's test
+// for Unicode text takes it: an even number of bytes, an ASCII character
+// in every even byte and zero in every odd one.
+bool LooksLikeUtf16(const std::string& bytes) {
+  if (bytes.size() < 2 || bytes.size() % 2 != 0) {
+    return false;
+  }
+  for (size_t i = 0; i < bytes.size(); i += 2) {
+    const unsigned char low = static_cast<unsigned char>(bytes[i]);
+    if (low == 0 || low >= 0x80 || bytes[i + 1] != '\0') {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The file as single-byte text: UTF-16LE (with its byte order mark, or
+// recognised without one) keeps ASCII and turns the rest into '?'.
 std::string Decode(const std::string& bytes) {
-  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+  const bool marked = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
+  if (marked || LooksLikeUtf16(bytes)) {
     std::string text;
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    for (size_t i = marked ? 2 : 0; i + 1 < bytes.size(); i += 2) {
       const unsigned unit = static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1])
                                                                        << 8;
       text += unit < 0x80 ? static_cast<char>(unit) : '?';

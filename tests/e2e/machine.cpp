@@ -129,10 +129,10 @@ DWORD AttributesOf(const std::string& path) { return GetFileAttributesA(path.c_s
   return ::testing::AssertionSuccess();
 }
 
-std::vector<FolderEntry> ListFolder(const std::string& folder) {
+std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string& pattern) {
   std::vector<FolderEntry> entries;
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(JoinPath(folder, "*").c_str(), &found);
+  HANDLE search = FindFirstFileA(JoinPath(folder, pattern).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) {
     return entries;
   }
@@ -261,6 +261,22 @@ std::vector<std::string> SubKeys(HKEY root, const std::string& subKey) {
   return ::testing::AssertionSuccess();
 }
 
+::testing::AssertionResult WriteUnterminatedStringValue(HKEY root, const std::string& subKey,
+                                                        const std::string& name, const std::string& text) {
+  HKEY key = NULL;
+  LONG status = RegCreateKeyExA(root, subKey.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL);
+  if (status != ERROR_SUCCESS) {
+    return Win32Failure("creating key " + subKey, status);
+  }
+  status = RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
+                          static_cast<DWORD>(text.size()));
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) {
+    return Win32Failure("writing value " + name + " of " + subKey, status);
+  }
+  return ::testing::AssertionSuccess();
+}
+
 ::testing::AssertionResult WriteMultiStringValue(HKEY root, const std::string& subKey,
                                                  const std::string& name,
                                                  const std::vector<std::string>& entries) {
@@ -321,7 +337,7 @@ RegistryValue ReadValue(HKEY root, const std::string& subKey, const std::string&
 
 BackgroundProgram::~BackgroundProgram() { Stop(); }
 
-::testing::AssertionResult BackgroundProgram::Start(const std::string& path) {
+::testing::AssertionResult BackgroundProgram::Start(const std::string& path, bool inheritHandles) {
   Stop();
   STARTUPINFOA startup;
   ZeroMemory(&startup, sizeof(startup));
@@ -329,7 +345,8 @@ BackgroundProgram::~BackgroundProgram() { Stop(); }
   PROCESS_INFORMATION info;
   ZeroMemory(&info, sizeof(info));
   std::string commandLine = "\"" + path + "\"";
-  if (!CreateProcessA(path.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info)) {
+  if (!CreateProcessA(path.c_str(), &commandLine[0], NULL, NULL, inheritHandles ? TRUE : FALSE, 0, NULL, NULL,
+                      &startup, &info)) {
     return Win32Failure("starting " + path, GetLastError());
   }
   CloseHandle(info.hThread);
@@ -350,6 +367,10 @@ bool BackgroundProgram::WaitForEnd(DWORD milliseconds, DWORD* exitCode) {
     return false;
   }
   return GetExitCodeProcess(process_, exitCode) != 0;
+}
+
+bool BackgroundProgram::Running() {
+  return process_ != NULL && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
 }
 
 void BackgroundProgram::Stop() {
@@ -504,12 +525,167 @@ struct MountPointReparseBuffer {
   return ::testing::AssertionSuccess();
 }
 
+namespace {
+typedef char*(CDECL* UnixFileNameFunction)(LPCWSTR);
+
+// The Unix name Wine gives a Windows path; empty when there is none.
+std::string UnixFileName(const std::string& path) {
+  const UnixFileNameFunction unixFileName = reinterpret_cast<UnixFileNameFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+  if (unixFileName == NULL) {
+    return std::string();
+  }
+  char* name = unixFileName(Extended(path).substr(4).c_str());
+  if (name == NULL) {
+    return std::string();
+  }
+  const std::string text = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return text;
+}
+
+// Starts a Unix program by its Unix path. Wine hands it to the system
+// without a process handle to wait on: the caller waits for its effect.
+::testing::AssertionResult StartUnixProgram(const std::string& program,
+                                            const std::vector<std::string>& arguments) {
+  const std::string windowsName = "Z:" + program;
+  std::string commandLine = Quote(program);
+  for (const std::string& argument : arguments) {
+    commandLine += " " + Quote(argument);
+  }
+  STARTUPINFOA startup;
+  ZeroMemory(&startup, sizeof(startup));
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info;
+  ZeroMemory(&info, sizeof(info));
+  if (!CreateProcessA(windowsName.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                      &info)) {
+    return Win32Failure("starting " + commandLine, GetLastError());
+  }
+  for (HANDLE handle : {info.hThread, info.hProcess}) {
+    if (handle != NULL) {
+      CloseHandle(handle);
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Waits up to ten seconds for `path` to be a folder link (or, with
+// `present` false, to be gone).
+bool WaitForLink(const std::string& path, bool present) {
+  for (int tries = 0; tries < 200; ++tries) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const bool link =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (present ? link : attributes == INVALID_FILE_ATTRIBUTES) {
+      return true;
+    }
+    Sleep(50);
+  }
+  return false;
+}
+}  // namespace
+
+::testing::AssertionResult MakeNumberedFiles(const std::string& folder, const std::string& prefix,
+                                             const std::string& suffix, int count) {
+  char temp[MAX_PATH];
+  const DWORD length = GetTempPathA(MAX_PATH, temp);
+  if (length == 0 || length >= MAX_PATH) {
+    return Win32Failure("asking for the temporary folder", GetLastError());
+  }
+  const std::string source = JoinPath(std::string(temp, length - 1), "numbered_files.bin");
+  const ::testing::AssertionResult written = WriteWholeFile(source, std::string(count, 'x'));
+  if (!written) {
+    return written;
+  }
+  const std::string unixSource = UnixFileName(source);
+  const std::string unixFolder = UnixFileName(folder);
+  if (unixSource.empty() || unixFolder.empty()) {
+    return ::testing::AssertionFailure() << "no Unix name for " << source << " or " << folder;
+  }
+  const ::testing::AssertionResult started = StartUnixProgram(
+      "/usr/bin/split",
+      {"-b", "1", "-a", "4", "-d", "--additional-suffix=" + suffix, unixSource, unixFolder + "/" + prefix});
+  if (!started) {
+    return started;
+  }
+  char last[16];
+  wsprintfA(last, "%04d", count - 1);
+  const std::string lastFile = JoinPath(folder, prefix + last + suffix);
+  bool made = false;
+  for (int tries = 0; tries < 1200 && !made; ++tries) {
+    made = FileExists(lastFile);
+    if (!made) {
+      Sleep(50);
+    }
+  }
+  DeleteFileA(source.c_str());
+  if (!made) {
+    return ::testing::AssertionFailure() << "split made no " << lastFile;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+UnixFolderLink::~UnixFolderLink() { EXPECT_TRUE(Remove()); }
+
+::testing::AssertionResult UnixFolderLink::Make(const std::string& link, const std::string& target) {
+  const std::string unixTarget = UnixFileName(target);
+  const std::string unixLink = UnixFileName(link);
+  if (unixTarget.empty() || unixLink.empty()) {
+    return ::testing::AssertionFailure() << "no Unix name for " << target << " or " << link;
+  }
+  const ::testing::AssertionResult started = StartUnixProgram("/bin/ln", {"-s", "--", unixTarget, unixLink});
+  if (!started) {
+    return started;
+  }
+  link_ = link;
+  unixLink_ = unixLink;
+  if (!WaitForLink(link, true)) {
+    return ::testing::AssertionFailure() << "ln made no link " << unixLink << " to " << unixTarget;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult UnixFolderLink::Remove() {
+  if (unixLink_.empty()) {
+    return ::testing::AssertionSuccess();
+  }
+  const ::testing::AssertionResult started = StartUnixProgram("/bin/rm", {"-f", "--", unixLink_});
+  unixLink_.clear();
+  if (!started) {
+    return started;
+  }
+  if (!WaitForLink(link_, false)) {
+    return ::testing::AssertionFailure() << "rm left the link " << link_;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+std::map<DWORD, std::string> RunningProcesses() {
+  std::map<DWORD, std::string> processes;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) {
+    return processes;
+  }
+  PROCESSENTRY32 entry;
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    processes[entry.th32ProcessID] = entry.szExeFile;
+  }
+  CloseHandle(snapshot);
+  return processes;
+}
+
 HeldOpenFile::~HeldOpenFile() { Close(); }
 
-::testing::AssertionResult HeldOpenFile::Open(const std::string& path) {
+::testing::AssertionResult HeldOpenFile::Open(const std::string& path, bool inheritable) {
   Close();
-  file_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                      NULL);
+  SECURITY_ATTRIBUTES security;
+  ZeroMemory(&security, sizeof(security));
+  security.nLength = sizeof(security);
+  security.bInheritHandle = inheritable ? TRUE : FALSE;
+  file_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, &security, OPEN_EXISTING,
+                      FILE_ATTRIBUTE_NORMAL, NULL);
   if (file_ == INVALID_HANDLE_VALUE) {
     return Win32Failure("opening " + path, GetLastError());
   }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -50,9 +51,9 @@ struct FolderEntry {
   DWORD attributes = 0;
 };
 
-// The entries of `folder` (files and folders, without "." and ".."), in the
-// order in which the file system lists them.
-std::vector<FolderEntry> ListFolder(const std::string& folder);
+// The entries of `folder` that match `pattern` (files and folders, without
+// "." and ".."), in the order in which the file system lists them.
+std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string& pattern = "*");
 
 // The names (not paths) of the files in `folder` that match `pattern`.
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern);
@@ -86,6 +87,11 @@ std::vector<std::string> SubKeys(HKEY root, const std::string& subKey);
 // Creates the key if needed and writes the REG_SZ value `name`.
 ::testing::AssertionResult WriteStringValue(HKEY root, const std::string& subKey, const std::string& name,
                                             const std::string& text);
+
+// Creates the key if needed and writes the REG_SZ value `name` with the
+// text's bytes only, without a terminator.
+::testing::AssertionResult WriteUnterminatedStringValue(HKEY root, const std::string& subKey,
+                                                        const std::string& name, const std::string& text);
 
 // Creates the key if needed and writes the REG_MULTI_SZ value `name`.
 ::testing::AssertionResult WriteMultiStringValue(HKEY root, const std::string& subKey,
@@ -121,8 +127,12 @@ class BackgroundProgram {
   BackgroundProgram& operator=(const BackgroundProgram&) = delete;
 
   // Starts `path` and waits until the process list shows it under its
-  // file name, so that a process walk started afterwards meets it.
-  ::testing::AssertionResult Start(const std::string& path);
+  // file name, so that a process walk started afterwards meets it. With
+  // `inheritHandles` it gets this process's inheritable handles.
+  ::testing::AssertionResult Start(const std::string& path, bool inheritHandles = false);
+
+  // Whether it still runs.
+  bool Running();
 
   // Waits up to `milliseconds` for the program to end; true with its exit
   // code when it did.
@@ -146,8 +156,40 @@ bool LongPathExists(const std::string& path);
 // error is the platform's answer when it cannot.
 ::testing::AssertionResult MakeJunction(const std::string& link, const std::string& target, DWORD* error);
 
+// A link to a folder made on the Unix side with ln, which Wine runs like
+// a Windows program: Wine lists it as a folder with
+// FILE_ATTRIBUTE_REPARSE_POINT, as Windows lists a junction (which Wine 8
+// cannot make). It is taken away with rm when the object goes.
+class UnixFolderLink {
+ public:
+  UnixFolderLink() = default;
+  ~UnixFolderLink();
+  UnixFolderLink(const UnixFolderLink&) = delete;
+  UnixFolderLink& operator=(const UnixFolderLink&) = delete;
+
+  ::testing::AssertionResult Make(const std::string& link, const std::string& target);
+  ::testing::AssertionResult Remove();
+
+ private:
+  std::string link_;
+  std::string unixLink_;
+};
+
+// Makes `count` (at most 10000) files of one byte in the existing folder
+// `folder`, named `prefix` with four digits from 0000 and `suffix`, in one
+// go with split on the Unix side, and waits until the last one is there.
+// Wine looks every new name up against the whole folder, so that making
+// thousands of files through Win32 takes minutes; once the names are
+// there, files written over them through Win32 are quick.
+::testing::AssertionResult MakeNumberedFiles(const std::string& folder, const std::string& prefix,
+                                             const std::string& suffix, int count);
+
+// The running processes: id and executable name.
+std::map<DWORD, std::string> RunningProcesses();
+
 // A file kept open without delete sharing, as an editor holds a document:
-// no one can delete it until it is closed.
+// no one can delete it until it is closed. An inheritable handle passes to
+// the programs started with inheritHandles.
 class HeldOpenFile {
  public:
   HeldOpenFile() = default;
@@ -155,7 +197,7 @@ class HeldOpenFile {
   HeldOpenFile(const HeldOpenFile&) = delete;
   HeldOpenFile& operator=(const HeldOpenFile&) = delete;
 
-  ::testing::AssertionResult Open(const std::string& path);
+  ::testing::AssertionResult Open(const std::string& path, bool inheritable = false);
   void Close();
 
  private:

@@ -34,7 +34,10 @@ enum class DriverInf {
   kNoDriverKey,      // never installed: the instance has no driver key
   kNoInfPath,        // the driver key holds no "InfPath"
   kNotBareName,      // "InfPath" leads out of the INF store: nothing deleted
-  kNotHandset,       // another vendor's device: looked at, left alone
+  // "InfPath" fills the uninstaller's MAX_PATH buffer without a
+  // terminator: nothing deleted.
+  kInfPathUnterminated,
+  kNotHandset,  // another vendor's device: looked at, left alone
 };
 
 // A device instance as the test lays it out under
@@ -52,7 +55,7 @@ struct DeviceInstance {
   DriverInf fate;
 };
 
-enum class Encoding { kAnsi, kUtf16LeWithBom };
+enum class Encoding { kAnsi, kUtf16LeWithBom, kUtf16LeWithoutBom };
 
 // What the INF store search does with a file.
 enum class SearchFate { kKept, kDeleted, kNotAnInf };
@@ -64,6 +67,7 @@ struct StoreFile {
   Encoding encoding;
   SearchFate fate;
   std::string matchedLine;  // for kDeleted: the model line's text as traced
+  bool folder = false;      // a folder under an INF file's name
 };
 
 // A Windows release as Wine's per-program Version setting names it, with
@@ -84,6 +88,10 @@ extern const Release kWindowsXp64;
 extern const Release kWindowsVista;
 extern const Release kWindows7;
 extern const Release kWindows8;
+
+// The model line of samples/inf_store/nordal_adb_legacy.inf that names the
+// handset, as the search traces it.
+extern const char kAdbLegacyModelLine[];
 
 // The error RegDeleteKeyA gives for a key that still has subkeys.
 const LONG kKeyWithSubkeysError = ERROR_ACCESS_DENIED;
@@ -116,7 +124,14 @@ class UninstallerTest : public ::testing::Test {
   // it, with its precompiled .pnf companion.
   void AddDeviceInf(const std::string& storeName, const std::string& packageFile);
   void AddStoreFile(const StoreFile& file);
+  // A file of the INF store with the given bytes (and the encoding of the
+  // file), or a folder when file.folder is set; `source` is not used.
+  void AddStoreContent(const StoreFile& file, const std::string& content);
   void AddCorpusCopies();
+  // INF store entries that are hard to read: a folder named x.inf, an
+  // empty file, a binary file (none of them an INF), and a copy of an INF
+  // that names the handset in UTF-16LE without a byte order mark.
+  void AddOddStoreEntries();
   // The product folder and the temporary folder with nested folders and
   // read-only, hidden and system files.
   void AddProductFolders();
@@ -178,6 +193,9 @@ class UninstallerTest : public ::testing::Test {
   std::vector<StoreFile> storeFiles_;
   std::map<std::string, std::string> storeContents_;  // store name -> content
   std::map<std::string, std::string> corpusCopies_;   // store name -> content
+  // Entries AddStoreContent made (with the .pnf files it wrote), which
+  // TearDown takes away again.
+  std::vector<std::string> madeStoreEntries_;
   // Files whose first deletion fails, by full path: the name looked up
   // among the processes, and whether the second deletion fails too.
   struct HeldFile {

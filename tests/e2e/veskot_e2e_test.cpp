@@ -4,6 +4,8 @@
 // the real uninstaller under the debugger and checks the whole debugger
 // output, the exit code and what is left on the machine.
 #include <algorithm>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,10 @@ class InstalledMachine : public UninstallerTest {
 // Four distinct INF files go with the handset's instances (the bootloader
 // shares the ADB interface's): the search runs too.
 const int kInstalledMachineDeletedInfs = 4;
+
+// How many programs besides the handset tool run while the product
+// folder is deleted.
+const size_t kOtherPrograms = 40;
 
 TEST_F(InstalledMachine, EverythingOfTheKitIsRemoved) {
   RunExpectation expectation;
@@ -224,6 +230,23 @@ TEST_F(DriverKey, InfPathOutsideTheInfStoreDeletesNothing) {
   EXPECT_TRUE(DeleteOneFile(JoinPath(windowsFolder, "decoy.inf")));
 }
 
+TEST_F(DriverKey, InfPathIntoSystem32OrWithoutTerminatorDeletesNothingOutsideTheStore) {
+  const std::string decoy = JoinPath(systemDirectory_, "x.inf");
+  ASSERT_TRUE(WriteWholeFile(decoy, "[Version]\r\nSignature=\"$Windows NT$\"\r\n"));
+  DeviceInstance upward = ModemInterface();
+  upward.infPath = "..\\system32\\x.inf";
+  upward.fate = DriverInf::kNotBareName;
+  // Windows' own usb.inf, padded with blanks to the buffer's end: the file
+  // functions would trim the blanks if the name were ever used.
+  DeviceInstance unterminated = AdbInterface();
+  unterminated.infPath = "usb.inf" + std::string(MAX_PATH - 7, ' ');
+  unterminated.fate = DriverInf::kInfPathUnterminated;
+  CheckRun({upward, unterminated});
+  EXPECT_TRUE(FileExists(decoy));
+  EXPECT_TRUE(FileExists(StorePath("usb.inf")));
+  EXPECT_TRUE(DeleteOneFile(decoy));
+}
+
 // The two keys go first, then the prompt, then the folders; a key that
 // opens but cannot be deleted ends the run there.
 class ProductKeys : public UninstallerTest {
@@ -311,20 +334,95 @@ class FolderDeletion : public UninstallerTest {
   }
 };
 
-TEST_F(FolderDeletion, FileHeldByAProgramOfAnotherNameStays) {
+TEST_F(FolderDeletion, FileHeldByARunningProgramOfAnotherNameStaysAndTheProgramRuns) {
   ASSERT_NO_FATAL_FAILURE(AddProductFolders());
   const std::string guide = productFolder_ + "\\docs\\guide.txt";
+  // A document viewer holds the file open: the handle it inherited is the
+  // only one left.
+  const std::string viewerPath = JoinPath(kitFolder_, "DocViewer.exe");
+  ASSERT_TRUE(CopyOneFile(JoinPath(ProgramFolder(), "e2e_sleeper.exe"), viewerPath));
   HeldOpenFile held;
-  ASSERT_TRUE(held.Open(guide));
+  ASSERT_TRUE(held.Open(guide, true));
+  BackgroundProgram viewer;
+  ASSERT_TRUE(viewer.Start(viewerPath, true));
+  held.Close();
   heldFiles_[guide] = {"guide.txt", true};
 
   CheckRun(veskotPath_);
-  held.Close();
 
+  EXPECT_TRUE(viewer.Running()) << viewerPath << " was ended";
   EXPECT_TRUE(FileExists(guide));
   EXPECT_FALSE(FolderExists(productFolder_ + "\\docs\\empty"));
   EXPECT_FALSE(FolderExists(productFolder_ + "\\INF"));
   EXPECT_FALSE(FileExists(productFolder_ + "\\readme.txt"));
+  EXPECT_FALSE(FolderExists(tempFolder_));
+  viewer.Stop();
+}
+
+TEST_F(FolderDeletion, AmongManyRunningProgramsOnlyTheHolderIsEnded) {
+  ASSERT_NO_FATAL_FAILURE(AddProductFolders());
+  ASSERT_NO_FATAL_FAILURE(StartHandsetTool());
+  // Names that come close to the handset tool's without containing it,
+  // then plain ones.
+  std::vector<std::string> names = {"HandsetToo.exe", "andsetTool.exe", "HandsetTool.ex.exe",
+                                    "Handset Tool.exe", "HandsetTool_old.exe"};
+  while (names.size() < kOtherPrograms) {
+    names.push_back("Sleeper" + std::to_string(names.size()) + ".exe");
+  }
+  std::vector<std::unique_ptr<BackgroundProgram>> others;
+  for (const std::string& name : names) {
+    const std::string path = JoinPath(kitFolder_, name);
+    ASSERT_TRUE(CopyOneFile(JoinPath(ProgramFolder(), "e2e_sleeper.exe"), path));
+    others.emplace_back(new BackgroundProgram);
+    ASSERT_TRUE(others.back()->Start(path));
+  }
+  const std::map<DWORD, std::string> before = RunningProcesses();
+  ASSERT_GT(before.size(), kOtherPrograms);
+
+  CheckRun(veskotPath_);
+
+  ExpectHandsetToolEnded();
+  for (size_t i = 0; i < others.size(); ++i) {
+    EXPECT_TRUE(others[i]->Running()) << names[i] << " was ended";
+  }
+  const std::map<DWORD, std::string> after = RunningProcesses();
+  for (const auto& process : before) {
+    if (lstrcmpiA(process.second.c_str(), "HandsetTool.exe") != 0) {
+      EXPECT_EQ(after.count(process.first), 1u) << process.second << " (" << process.first << ") ended";
+    }
+  }
+  ExpectFoldersGone();
+}
+
+TEST_F(FolderDeletion, EntryPathOf259CharactersGoesAndOf260IsPassedOverAndTraced) {
+  ASSERT_NO_FATAL_FAILURE(AddProductFolders());
+  const std::string outer = productFolder_ + "\\long\\";
+  const std::string deep = outer + std::string(240 - outer.size(), 'd');
+  const std::string file259 = JoinPath(deep, std::string(18, 'a'));
+  const std::string file260 = JoinPath(deep, std::string(19, 'b'));
+  // A folder whose own path fits but whose search pattern would not, and
+  // one whose pattern just fits.
+  const std::string folder259 = JoinPath(deep, std::string(18, 'f'));
+  const std::string folder255 = JoinPath(deep, std::string(14, 'g'));
+  ASSERT_EQ(file259.size(), 259u);
+  ASSERT_EQ(file260.size(), 260u);
+  ASSERT_EQ(folder255.size(), 255u);
+  ASSERT_TRUE(MakeFolders(deep));
+  ASSERT_TRUE(WriteLongFile(file259, "259\r\n"));
+  ASSERT_TRUE(WriteLongFile(file260, "260\r\n"));
+  ASSERT_TRUE(MakeLongFolder(folder259));
+  ASSERT_TRUE(MakeLongFolder(folder255));
+  ASSERT_TRUE(WriteLongFile(JoinPath(folder255, "z"), "257\r\n"));
+
+  CheckRun(veskotPath_);
+
+  EXPECT_FALSE(LongPathExists(file259));
+  EXPECT_TRUE(LongPathExists(file260));
+  EXPECT_TRUE(LongPathExists(folder259));
+  EXPECT_FALSE(LongPathExists(folder255));
+  EXPECT_TRUE(FolderExists(deep));
+  EXPECT_FALSE(FileExists(productFolder_ + "\\readme.txt"));
+  EXPECT_FALSE(FolderExists(productFolder_ + "\\INF"));
   EXPECT_FALSE(FolderExists(tempFolder_));
 }
 
@@ -387,6 +485,54 @@ TEST_F(FolderDeletion, JunctionGoesAndWhatItPointsToStays) {
 
   EXPECT_TRUE(FileExists(JoinPath(target, "keep.sys")));
   EXPECT_FALSE(FolderExists(productFolder_));
+}
+
+TEST_F(FolderDeletion, FolderLinkIsNotFollowedAndWhatItPointsToStays) {
+  ASSERT_NO_FATAL_FAILURE(AddProductFolders());
+  const std::string target = JoinPath(kitFolder_, "shared_drivers");
+  ASSERT_TRUE(MakeFolders(target + "\\nested"));
+  ASSERT_TRUE(WriteWholeFile(JoinPath(target, "keep.sys"), "not the kit's\r\n"));
+  ASSERT_TRUE(WriteWholeFile(JoinPath(target, "nested\\keep.inf"), "not the kit's either\r\n"));
+  const std::string link = productFolder_ + "\\docs\\drivers";
+  UnixFolderLink made;
+  ASSERT_TRUE(made.Make(link, target));
+  ASSERT_EQ(AttributesOf(link) & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
+            static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+
+  CheckRun(veskotPath_);
+
+  std::string content;
+  EXPECT_TRUE(ReadWholeFile(JoinPath(target, "keep.sys"), &content));
+  EXPECT_EQ(content, "not the kit's\r\n");
+  EXPECT_TRUE(ReadWholeFile(JoinPath(target, "nested\\keep.inf"), &content));
+  EXPECT_EQ(content, "not the kit's either\r\n");
+  // Wine does not remove a link to a folder that is not empty
+  // (ERROR_DIR_NOT_EMPTY), so the link and the folders above it stay;
+  // Windows removes a junction (the host tests prove it).
+  EXPECT_TRUE(FolderExists(link));
+  EXPECT_FALSE(FileExists(productFolder_ + "\\docs\\guide.txt"));
+  EXPECT_FALSE(FolderExists(productFolder_ + "\\docs\\empty"));
+  EXPECT_FALSE(FolderExists(productFolder_ + "\\INF"));
+  EXPECT_FALSE(FolderExists(tempFolder_));
+}
+
+// The search goes through whatever the INF store holds and deletes only
+// the files that name the handset.
+class InfStoreSearch : public UninstallerTest {};
+
+TEST_F(InfStoreSearch, OddEntriesAreReadThroughAndOnlyHandsetInfsGo) {
+  ASSERT_NO_FATAL_FAILURE(AddOddStoreEntries());
+  for (const StoreFile& file : SearchFiles()) {
+    ASSERT_NO_FATAL_FAILURE(AddStoreFile(file));
+  }
+  RunExpectation expectation;
+  expectation.scanResults = {kNullText};
+  const std::vector<std::string> expected = ExpectedRun(expectation);
+
+  EXPECT_TRUE(SameDebugStrings(expected, RunVeskot(veskotPath_, {}).strings));
+
+  ExpectInfStoreCleaned(true);
+  EXPECT_TRUE(FolderExists(StorePath("x.inf")));
 }
 
 // Any argument that contains "showmessage", the program path included,

@@ -193,11 +193,19 @@ TEST_F(DeviceRemoval, InfPathLongerThanTheBuffer) {
 }
 
 TEST_F(DeviceRemoval, InfPathThatLeadsOutOfTheInfDirectoryDeletesNothing) {
-  const std::string values[] = {"..\\system32\\drivers\\usbser.sys", "C:\\WINDOWS\\inf\\oem3.inf",
-                                "sub/oem3.inf", "", std::string(260, 'b')};
+  // The last two fill the buffer without a terminator; Windows would trim
+  // the blanks after "oem3.inf" if the name were ever used.
+  const std::string values[] = {"..\\system32\\drivers\\usbser.sys",
+                                "..\\system32\\x.inf",
+                                "C:\\WINDOWS\\inf\\oem3.inf",
+                                "sub/oem3.inf",
+                                "",
+                                std::string(260, 'b'),
+                                "oem3.inf" + std::string(252, ' ')};
   for (const std::string& value : values) {
     SetUp();
     winsim::machine().AddFile("C:\\WINDOWS\\system32\\drivers\\usbser.sys", "driver");
+    winsim::machine().AddFile("C:\\WINDOWS\\system32\\x.inf", "[Version]\r\n");
     winsim::Device& device = AddDevice("USB\\VID_3A8D&PID_6C31\\1", {"USB\\VID_3A8D&PID_6C31"}, "", 1);
     winsim::machine().SetValue(device.driverKey, "InfPath", REG_SZ,
                                value.size() == 260 ? value : value + '\0');  // the last one has no terminator
@@ -208,6 +216,7 @@ TEST_F(DeviceRemoval, InfPathThatLeadsOutOfTheInfDirectoryDeletesNothing) {
     EXPECT_EQ(TracedMessages(kTag), expected) << value;
     EXPECT_TRUE(winsim::machine().Exists("C:\\WINDOWS\\inf\\oem3.inf"));
     EXPECT_TRUE(winsim::machine().Exists("C:\\WINDOWS\\system32\\drivers\\usbser.sys"));
+    EXPECT_TRUE(winsim::machine().Exists("C:\\WINDOWS\\system32\\x.inf"));
     EXPECT_TRUE(device.removed);
     EXPECT_EQ(nDeletedInf, 0u);
   }

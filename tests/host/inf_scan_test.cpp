@@ -135,6 +135,48 @@ TEST_F(InfScan, Utf16FileIsReadToo) {
   EXPECT_FALSE(Present("oem11.inf"));
 }
 
+TEST_F(InfScan, OddEntriesAndFiveThousandFilesAreScannedThroughAndOnlyHandsetInfsGo) {
+  winsim::machine().AddFolder("C:\\WINDOWS\\inf\\x.inf");
+  AddInf("empty.inf", "");
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) {
+    binary += static_cast<char>((i * 7919 + 13) % 256);
+  }
+  AddInf("binary.inf", binary);
+  std::string utf16;
+  for (char c : kHandsetInf) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  AddInf("utf16.inf", utf16);
+  const std::string other = Inf("%Mfg%=Kestrel", "Kestrel", "%Diag%=Cam, USB\\VID_0C45&PID_6340");
+  for (int number = 1000; number < 6000; ++number) {
+    AddInf("oem" + std::to_string(number) + ".inf", number % 1000 == 0 ? kHandsetInf : other);
+  }
+  EXPECT_EQ(SearchInfDirectory(), 0);
+  Lines expected = {"INVALID_HANDLE_VALUE, line: 211", "pFileName: C:\\WINDOWS\\inf\\binary.inf",
+                    "INVALID_HANDLE_VALUE, line: 211", "pFileName: C:\\WINDOWS\\inf\\empty.inf"};
+  for (int number = 1000; number < 6000; number += 1000) {
+    const Lines found = Found("oem" + std::to_string(number) + ".inf", "QcSer,USB\\VID_3A8D&PID_6C31&MI_01");
+    expected.insert(expected.end(), found.begin(), found.end());
+  }
+  const Lines found = Found("utf16.inf", "QcSer,USB\\VID_3A8D&PID_6C31&MI_01");
+  expected.insert(expected.end(), found.begin(), found.end());
+  expected.push_back("INVALID_HANDLE_VALUE, line: 211");
+  expected.push_back("pFileName: C:\\WINDOWS\\inf\\x.inf");
+  EXPECT_EQ(TracedMessages(kTag), expected);
+  EXPECT_EQ(winsim::machine().infOpenCalls.size(), 5004u);
+  for (int number = 1000; number < 6000; ++number) {
+    EXPECT_EQ(Present("oem" + std::to_string(number) + ".inf"), number % 1000 != 0) << number;
+  }
+  EXPECT_FALSE(Present("utf16.inf"));
+  EXPECT_EQ(winsim::machine().FileContent(kInfDir + std::string("empty.inf")), "");
+  EXPECT_EQ(winsim::machine().FileContent(kInfDir + std::string("binary.inf")), binary);
+  EXPECT_NE(winsim::machine().Attributes(kInfDir + std::string("x.inf")) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_TRUE(winsim::machine().Exists("C:\\WINDOWS"));
+  ExpectAllClosed();
+}
+
 TEST_F(InfScan, EmptyInfDirectory) {
   AddInf("oem1.pnf", "precompiled");
   SearchInfDirectory();

@@ -163,6 +163,92 @@ TEST_F(TreeDeletion, EntryWhosePathWouldNotFitIsPassedOver) {
   EXPECT_TRUE(m().Exists(kDir));
 }
 
+TEST_F(TreeDeletion, EntryPathOf259CharactersGoesAndOf260IsPassedOverAndTraced) {
+  const std::string deep = In(std::string(200, 'd'));
+  ASSERT_EQ(deep.size(), 240u);
+  const std::string file259 = deep + "\\" + std::string(18, 'a');
+  const std::string file260 = deep + "\\" + std::string(19, 'b');
+  // A folder whose own path fits but whose search pattern would not, and
+  // one whose pattern just fits.
+  const std::string folder259 = deep + "\\" + std::string(18, 'f');
+  const std::string folder255 = deep + "\\" + std::string(14, 'g');
+  ASSERT_EQ(file259.size(), 259u);
+  ASSERT_EQ(file260.size(), 260u);
+  ASSERT_EQ(folder255.size() + strlen("\\*.*"), 259u);
+  m().AddFile(file259, "x");
+  m().AddFile(file260, "x");
+  m().AddFolder(folder259);
+  m().AddFile(folder255 + "\\z", "x");
+  EXPECT_EQ(PkgDeleteFile(kDir), 1);
+  const Lines expected = {Search(kDir), Search(deep), "Path too long, passed over: [" + file260 + "]\n",
+                          "Path too long, passed over: [" + folder259 + "]\n", Search(folder255)};
+  EXPECT_EQ(TracedMessages(kTag), expected);
+  EXPECT_FALSE(m().Exists(file259));
+  EXPECT_TRUE(m().Exists(file260));
+  EXPECT_TRUE(m().Exists(folder259));
+  EXPECT_FALSE(m().Exists(folder255));
+  EXPECT_TRUE(m().Exists(deep));
+  EXPECT_TRUE(m().sleeps.empty());
+}
+
+TEST_F(TreeDeletion, TenThousandFilesAllGoAndNothingBesideTheFolder) {
+  m().AddFile("C:\\Program Files\\NORDAL_5120_USB_DRIVER.txt", "beside");
+  m().AddFile("C:\\Program Files\\NORDAL_5120_USB_DRIVER_old\\keep.txt", "beside");
+  Lines expected = {Search(kDir)};
+  for (int folder = 0; folder < 10; ++folder) {
+    const std::string sub = In("part" + std::to_string(folder));
+    expected.push_back(Search(sub));
+    for (int file = 0; file < 1000; ++file) {
+      m().AddFile(sub + "\\file" + std::to_string(file) + ".dat", "x",
+                  file % 3 == 0 ? FILE_ATTRIBUTE_READONLY : 0);
+    }
+  }
+  ASSERT_EQ(m().files.size(), 10000u + 10u + 1u + 2u + 2u);  // with the folders above
+  EXPECT_EQ(PkgDeleteFile(kDir), 1);
+  EXPECT_EQ(TracedMessages(kTag), expected);
+  EXPECT_FALSE(m().Exists(kDir));
+  EXPECT_EQ(m().FileContent("C:\\Program Files\\NORDAL_5120_USB_DRIVER.txt"), "beside");
+  EXPECT_EQ(m().FileContent("C:\\Program Files\\NORDAL_5120_USB_DRIVER_old\\keep.txt"), "beside");
+  EXPECT_EQ(m().files.size(), 4u);
+  EXPECT_TRUE(m().sleeps.empty());
+  EXPECT_EQ(m().OpenHandles(winsim::Handle::Kind::kFind), 0);
+}
+
+TEST_F(TreeDeletion, AmongFiveHundredProcessesOnlyTheHolderIsEnded) {
+  // Names that come close to the held file's name without containing it,
+  // and the holder somewhere in the middle of the list.
+  const char* const nearMisses[] = {"HandsetToo.exe", "andsetTool.exe", "HandsetTool.ex.exe",
+                                    "Handset Tool.exe", "HandsetTool"};
+  for (DWORD i = 1; i < 500; ++i) {
+    const DWORD id = 1000 + i * 4;
+    if (i == 321) {
+      m().AddProcess(id, "C_HANDSETTOOL.EXE");
+    } else {
+      m().AddProcess(id, i % 50 == 0 ? nearMisses[(i / 50) % 5] : "svc" + std::to_string(i) + ".exe");
+    }
+  }
+  ASSERT_EQ(m().processes.size(), 500u);
+  m().AddFile(In("tools\\HandsetTool.exe"), "MZ").heldBy = 1000 + 321 * 4;
+  m().AddFile(In("tools\\other.txt"), "x");
+  EXPECT_EQ(PkgDeleteFile(kDir), 1);
+  const Lines expected = {
+      Search(kDir), Search(In("tools")),
+      "Delete file failed, try late, file: [" + In("tools\\HandsetTool.exe") + "], line: 1054",
+      "Buf: HandsetTool.exe"};
+  EXPECT_EQ(TracedMessages(kTag), expected);
+  for (const winsim::Process& process : m().processes) {
+    const bool holder = process.id == 1000 + 321 * 4;
+    EXPECT_EQ(process.running, !holder) << process.exeFile;
+    EXPECT_EQ(process.terminated, holder) << process.exeFile;
+  }
+  EXPECT_EQ(m().FindProcess(1000 + 321 * 4)->exitCode, 0u);
+  ASSERT_EQ(m().openProcessCalls.size(), 1u);
+  EXPECT_EQ(m().openProcessCalls[0].processId, 1000u + 321u * 4u);
+  EXPECT_FALSE(m().Exists(kDir));
+  EXPECT_EQ(m().OpenHandles(winsim::Handle::Kind::kSnapshot), 0);
+  EXPECT_EQ(m().OpenHandles(winsim::Handle::Kind::kProcess), 0);
+}
+
 TEST_F(TreeDeletion, SubfolderWithoutBufferIsLeftAndTheParentGoesOn) {
   m().AddFile(In("a\\x.txt"), "x");
   m().AddFile(In("b.txt"), "x");

@@ -378,16 +378,28 @@ TEST_F(UninstallerFlow, FoldersOnTheSystemDrive) {
   EXPECT_TRUE(m().Exists(kDir32));
 }
 
-TEST_F(UninstallerFlow, OwnFileInTheProductFolderStaysAndTheRunGoesOn) {
+TEST_F(UninstallerFlow, CopyRunFromTheProductFolderEndsNoProcessAndFinishesTheRun) {
   m().modulePath = kDir32 + "\\Veskot.exe";
   m().AddFile(m().modulePath, "MZ").heldBy = m().currentProcessId;
+  m().AddProcess(200, "explorer.exe");
+  m().AddProcess(201, "HandsetTool.exe");
   EXPECT_EQ(Run(), 0);
-  const Lines messages = TracedMessages(kTag);
-  ASSERT_GE(messages.size(), 1u);
-  EXPECT_EQ(messages.back(), "===========Over PkgDeleteFile pTempDir, line: 1473");
-  EXPECT_TRUE(m().processes.front().running);
+  const std::string own = kDir32 + "\\Veskot.exe";
+  const Lines expected = Head(NoMatch(), "Curretn system is Windows Win7 32\n") + Devices() +
+                         Lines{kOpenBanner, kDeleteBanner} +
+                         Folders({Search(kDir32), Search(kDir32 + "\\INF"),
+                                  "Delete file failed, try late, file: [" + own + "], line: 1054",
+                                  "Buf: Veskot.exe", "Delete file failed, file: [" + own + "], line: 1074"},
+                                 {Search(kTemp32)});
+  EXPECT_EQ(TracedMessages(kTag), expected);
+  for (const winsim::Process& process : m().processes) {
+    EXPECT_TRUE(process.running) << process.exeFile;
+  }
+  EXPECT_TRUE(m().openProcessCalls.empty());
+  EXPECT_EQ(m().sleeps, std::vector<DWORD>{200});
   EXPECT_TRUE(m().Exists(m().modulePath));
   EXPECT_FALSE(m().Exists(kDir32 + "\\INF"));
   EXPECT_FALSE(m().Exists(kTemp32));
+  EXPECT_FALSE(m().HasKey(kUninstallKey));
 }
 }  // namespace
