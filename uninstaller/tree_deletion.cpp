@@ -32,9 +32,21 @@ void DeleteHeldFile(const char* fullPath) {
     Trace("Delete file failed, file: [%s], line: %d", fullPath, 1074);
   }
 }
-}  // namespace
 
-int PkgDeleteFile(const char* path) {
+// Whether `path` names a folder that is itself a link (a junction), as
+// its own listing entry says.
+bool IsFolderLink(const char* path) {
+  WIN32_FIND_DATAA self;
+  HANDLE find = FindFirstFileA(path, &self);
+  if (find == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  FindClose(find);
+  const DWORD linkBits = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+  return (self.dwFileAttributes & linkBits) == linkBits;
+}
+
+int DeleteTree(const char* path) {
   char* work = static_cast<char*>(malloc(MAX_PATH));
   if (work == NULL) {
     Trace("Malloc failed, line: %d", 1003);
@@ -74,7 +86,7 @@ int PkgDeleteFile(const char* path) {
         // A junction: the link goes, what it points to stays.
         RemoveDirectoryA(work);
       } else {
-        PkgDeleteFile(work);
+        DeleteTree(work);
       }
       continue;
     }
@@ -87,6 +99,18 @@ int PkgDeleteFile(const char* path) {
   RemoveDirectoryA(path);
   free(work);
   return 1;
+}
+}  // namespace
+
+int PkgDeleteFile(const char* path) {
+  // A folder that is a link goes as a link, as the links inside a folder
+  // do: what it points to is not the kit's to delete.
+  if (IsFolderLink(path)) {
+    Trace("Folder is a link, removed and not entered: [%s]\n", path);
+    RemoveDirectoryA(path);
+    return 1;
+  }
+  return DeleteTree(path);
 }
 
 int Transf2FileName(char* out, const char* path) {

@@ -5,8 +5,8 @@
 // Deletes the folder `path`, its files and its subfolders at any depth. A
 // file that resists deletion gets a second try after the program whose
 // executable name contains the file's name has been ended. Links to other
-// folders are removed, never followed. 0 only when no working buffer could
-// be taken, else 1.
+// folders, `path` itself included, are removed, never followed. 0 only when
+// no working buffer could be taken, else 1.
 int PkgDeleteFile(const char* path);
 
 // Writes the part of `path` after its last backslash (all of it when it

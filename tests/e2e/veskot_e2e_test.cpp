@@ -516,6 +516,32 @@ TEST_F(FolderDeletion, FolderLinkIsNotFollowedAndWhatItPointsToStays) {
   EXPECT_FALSE(FolderExists(tempFolder_));
 }
 
+TEST_F(FolderDeletion, ProductFolderThatIsALinkIsNotEnteredAndWhatItPointsToStays) {
+  const std::string target = JoinPath(kitFolder_, "elsewhere");
+  ASSERT_TRUE(MakeFolders(target + "\\nested"));
+  ASSERT_TRUE(WriteWholeFile(JoinPath(target, "keep.sys"), "not the kit's\r\n"));
+  ASSERT_TRUE(WriteWholeFile(JoinPath(target, "nested\\keep.inf"), "not the kit's either\r\n"));
+  ASSERT_FALSE(FolderExists(productFolder_));
+  UnixFolderLink made;
+  ASSERT_TRUE(made.Make(productFolder_, target));
+
+  const CaptureResult result = RunVeskot(veskotPath_, {});
+
+  EXPECT_EQ(result.exitCode, 0u);
+  const std::vector<std::string>& strings = result.strings;
+  EXPECT_NE(std::find(strings.begin(), strings.end(),
+                      "Folder is a link, removed and not entered: [" + productFolder_ + "]\n"),
+            strings.end());
+  EXPECT_EQ(std::find(strings.begin(), strings.end(),
+                      "Get file name 32 bit: [" + productFolder_ + "\\*.*], line: 1014"),
+            strings.end());
+  std::string content;
+  EXPECT_TRUE(ReadWholeFile(JoinPath(target, "keep.sys"), &content));
+  EXPECT_EQ(content, "not the kit's\r\n");
+  EXPECT_TRUE(ReadWholeFile(JoinPath(target, "nested\\keep.inf"), &content));
+  EXPECT_EQ(content, "not the kit's either\r\n");
+}
+
 // The search goes through whatever the INF store holds and deletes only
 // the files that name the handset.
 class InfStoreSearch : public UninstallerTest {};

@@ -149,6 +149,18 @@ TEST_F(TreeDeletion, JunctionIsRemovedAndItsTargetKept) {
   EXPECT_EQ(m().FileContent("D:\\Data\\keep.txt"), "precious");
 }
 
+TEST_F(TreeDeletion, FolderThatIsItselfAJunctionGoesAsALinkAndItsTargetStays) {
+  m().AddFile("D:\\Data\\keep.txt", "precious");
+  m().AddFile("D:\\Data\\sub\\deep.txt", "also precious");
+  m().AddJunction(kDir, "D:\\Data");
+  EXPECT_EQ(PkgDeleteFile(kDir), 1);
+  const Lines expected = {"Folder is a link, removed and not entered: [" + std::string(kDir) + "]\n"};
+  EXPECT_EQ(TracedMessages(kTag), expected);
+  EXPECT_FALSE(m().Exists(kDir));
+  EXPECT_EQ(m().FileContent("D:\\Data\\keep.txt"), "precious");
+  EXPECT_EQ(m().FileContent("D:\\Data\\sub\\deep.txt"), "also precious");
+}
+
 TEST_F(TreeDeletion, EntryWhosePathWouldNotFitIsPassedOver) {
   const std::string deep = In(std::string(200, 'd'));
   const std::string longName = std::string(300 - deep.size(), 'n');
