@@ -8,4 +8,5 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 rm -rf build/host build/windows
 cmake --workflow --preset host
+cmake --workflow --preset fuzz
 cmake --workflow --preset windows

@@ -125,6 +125,10 @@ int Transf2FileName(char* out, const char* path) {
   }
   memset(out, 0, MAX_PATH);
   const size_t nameLength = static_cast<size_t>(end - name);
-  memcpy(out, name, nameLength < MAX_PATH ? nameLength : MAX_PATH - 1);
+  // A name that would not fit is not cut into another file's name.
+  if (nameLength >= MAX_PATH) {
+    return 0;
+  }
+  memcpy(out, name, nameLength);
   return 1;
 }

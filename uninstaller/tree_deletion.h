@@ -10,7 +10,9 @@
 int PkgDeleteFile(const char* path);
 
 // Writes the part of `path` after its last backslash (all of it when it
-// has none) into the 260-byte buffer `out`. 0 for a null argument, else 1.
+// has none) into the 260-byte buffer `out`. 0 for a null argument, and for
+// a part of 260 characters or more, which does not fit and is not cut
+// (`out` is then empty); else 1.
 int Transf2FileName(char* out, const char* path);
 
 #endif

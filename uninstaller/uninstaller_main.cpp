@@ -56,8 +56,13 @@ int TraceUninstaller64() {
     return 0;
   }
   memset(ownFolder, 0, MAX_PATH);
-  GetModuleFileNameA(NULL, ownFolder, MAX_PATH);
+  const DWORD length = GetModuleFileNameA(NULL, ownFolder, MAX_PATH);
   ownFolder[MAX_PATH - 1] = '\0';
+  // A path cut short by the buffer names another folder: nothing to trace.
+  if (length >= MAX_PATH) {
+    free(ownFolder);
+    return 1;
+  }
   Transf2Path(ownFolder);
   char* fullName = static_cast<char*>(malloc(MAX_PATH));
   if (fullName == NULL) {

@@ -145,27 +145,36 @@ BOOL SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA data) {
 BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD property, PDWORD type,
                                        PBYTE buffer, DWORD size, PDWORD required) {
   size_t index = 0;
-  const Device* device = Member(DeviceSet(set), data, &index);
+  Device* device = Member(DeviceSet(set), data, &index);
   if (device == nullptr) {
     return FALSE;
   }
   if (device->propertyError != 0) {
     return Fail(device->propertyError);
   }
-  if (property != SPDRP_HARDWAREID || device->hardwareIds.empty()) {
+  if (property != SPDRP_HARDWAREID) {
     return Fail(ERROR_INVALID_DATA);
   }
-  const DWORD needed = static_cast<DWORD>(device->hardwareIds.size());
+  const bool changing = !device->changingHardwareIds.empty();
+  const std::string bytes = changing ? device->changingHardwareIds.front() : device->hardwareIds;
+  if (changing) {
+    device->changingHardwareIds.pop_front();
+  } else if (bytes.empty()) {
+    return Fail(ERROR_INVALID_DATA);
+  }
+  const DWORD needed = static_cast<DWORD>(bytes.size());
   if (required != nullptr) {
     *required = needed;
   }
   if (type != nullptr) {
     *type = REG_MULTI_SZ;
   }
-  if (buffer == nullptr || size < needed) {
+  if (size < needed || (buffer == nullptr && needed != 0)) {
     return Fail(ERROR_INSUFFICIENT_BUFFER);
   }
-  memcpy(buffer, device->hardwareIds.data(), needed);
+  if (needed != 0) {
+    memcpy(buffer, bytes.data(), needed);
+  }
   return TRUE;
 }
 

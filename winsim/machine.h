@@ -76,6 +76,12 @@ struct FileEntry {
 struct Device {
   std::string instanceId;   // "USB\\VID_1234&PID_5678\\6&1A2B3C&0&1"
   std::string hardwareIds;  // the REG_MULTI_SZ bytes, exactly; empty: the device has none
+  // Hardware ids that change while they are read: each call that reads them
+  // takes the next of these first, as when the device is re-enumerated
+  // between the call that asks for the size and the one that reads the
+  // bytes; once they are used up, calls find hardwareIds. An empty one is a
+  // property of size 0, which a call without a buffer reads in full.
+  std::deque<std::string> changingHardwareIds;
   GUID classGuid = GUID_DEVCLASS_USB;
   DWORD propertyError = 0;  // reading the hardware ids fails with it
   std::string driverKey;    // full registry path ("HKLM\\SYSTEM\\..."); empty: none

@@ -293,4 +293,22 @@ TEST_F(TreeDeletion, FileNameOfAPath) {
   const Lines expected = {"Transf2Path is null, line: 971", "Transf2Path is null, line: 971"};
   EXPECT_EQ(TracedMessages(kTag), expected);
 }
+
+// Found by the fuzz target uninstaller_paths: a name of 260 characters or
+// more came out cut to 259, the name of another file.
+TEST_F(TreeDeletion, FileNameThatWouldNotFitIsNotCut) {
+  char out[MAX_PATH];
+  memset(out, 'z', sizeof(out));
+  const std::string longName(260, 'n');
+  EXPECT_EQ(Transf2FileName(out, ("C:\\dir\\" + longName).c_str()), 0);
+  for (size_t i = 0; i < sizeof(out); ++i) {
+    ASSERT_EQ(out[i], '\0') << "byte " << i;
+  }
+  EXPECT_EQ(Transf2FileName(out, longName.c_str()), 0);  // no backslash at all
+  EXPECT_STREQ(out, "");
+  const std::string longest(259, 'n');
+  EXPECT_EQ(Transf2FileName(out, ("C:\\dir\\" + longest).c_str()), 1);
+  EXPECT_EQ(std::string(out), longest);
+  EXPECT_TRUE(m().debugOutput.empty());
+}
 }  // namespace

@@ -204,6 +204,25 @@ TEST_F(UninstallerFlow, SixtyFourBitWindowsTracesTheOtherUninstallerAndUsesX86Fo
   EXPECT_TRUE(m().messageBoxes.empty());
 }
 
+// Found by the fuzz target uninstaller_paths: a program path cut short by
+// its buffer was cut again at its last backslash, and a folder it is not in
+// traced as the place of the 64-bit uninstaller.
+TEST_F(UninstallerFlow, ProgramPathCutByItsBufferNamesNoUninstallerBesideIt) {
+  m().wow64 = winsim::Wow64::kAnswersTrue;
+  m().modulePath = "C:\\kit\\" + std::string(300, 'v') + "\\Veskot.exe";
+  m().AddFolder(kDir64 + "\\INF\\64_inf");
+  m().AddFolder(kTemp64);
+  EXPECT_EQ(Run(), 0);
+  const Lines expected = Head(NoMatch(), "Curretn system is Windows Win7 64\n") +
+                         Lines{"Start uninstall 64bit driver, line: 1322"} + Devices() +
+                         Lines{kOpenBanner, kDeleteBanner} +
+                         Folders({Search(kDir64), Search(kDir64 + "\\INF"), Search(kDir64 + "\\INF\\64_inf")},
+                                 {Search(kTemp64)});
+  EXPECT_EQ(TracedMessages(kTag), expected);
+  EXPECT_EQ(m().Value(kLayers, m().modulePath), nullptr);
+  EXPECT_FALSE(m().Exists(kDir64));
+}
+
 TEST_F(UninstallerFlow, PromptLanguage) {
   const std::pair<LANGID, bool> languages[] = {
       {0x0804, true}, {0x0404, false}, {0x0C04, false}, {0x0409, false}};
