@@ -27,6 +27,7 @@ kit_program(Quorlin ${COMMON_SOURCES} ${INSTALLER_SOURCES} installer/entry.cpp i
 kit_program(Veskot ${COMMON_SOURCES} ${UNINSTALLER_SOURCES} uninstaller/entry.cpp uninstaller/veskot.rc)
 
 add_subdirectory(tools/tracecap)
+add_subdirectory(bench)
 
 include(CTest)
 if(BUILD_TESTING)
