@@ -12,6 +12,9 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 started=$(date +%s)
+# Other work on the machine slows every platform call: the load is noted
+# with the figures.
+load_before="$(cut -d' ' -f1 /proc/loadavg)"
 
 bash scripts/setup.sh
 cmake --preset windows >/dev/null
@@ -47,6 +50,7 @@ echo "== Running kitbench.exe"
 wine 'C:\bench\kitbench.exe' "$@" </dev/null 2>/dev/null | sed -u 's/\r$//'
 wineserver -w
 elapsed=$(($(date +%s) - started))
+load_after="$(cut -d' ' -f1 /proc/loadavg)"
 echo "== bench.sh took $((elapsed / 60)) min $((elapsed % 60)) s"
 
 if (($#)); then
@@ -56,7 +60,8 @@ cpu="$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)"
 block="$work/block.md"
 {
   echo "Measured by \`bash scripts/bench.sh\` on $(date -u +%Y-%m-%d): $cpu, $(nproc) cores," \
-    "$(wine --version), 32-bit Windows 7 prefix; the whole run took $((elapsed / 60)) min $((elapsed % 60)) s."
+    "$(wine --version), 32-bit Windows 7 prefix; the whole run took $((elapsed / 60)) min $((elapsed % 60)) s," \
+    "with a load average of $load_before at its start and $load_after at its end."
   echo
   tr -d '\r' <"$kit/results.md"
   echo
