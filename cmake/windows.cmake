@@ -32,6 +32,7 @@ kit_program(Quorlin ${COMMON_SOURCES} common/program_start.cpp ${INSTALLER_SOURC
 kit_program(Veskot ${COMMON_SOURCES} common/program_start.cpp ${UNINSTALLER_SOURCES} uninstaller/entry.cpp uninstaller/veskot.rc)
 
 add_subdirectory(tools/tracecap)
+add_subdirectory(bench)
 
 include(CTest)
 if(BUILD_TESTING)
