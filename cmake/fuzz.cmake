@@ -25,15 +25,7 @@ list(TRANSFORM KIT_WINSIM_UNGUIDED PREPEND ${CMAKE_SOURCE_DIR}/winsim/)
 set_source_files_properties(${KIT_WINSIM_UNGUIDED} TARGET_DIRECTORY winsim
                             PROPERTIES COMPILE_OPTIONS -fno-sanitize=fuzzer-no-link)
 
-# Each program's code as it links it: the shared support, its own sources
-# and its own identity (trace tag and line numbers).
-add_library(quorlin_fuzz STATIC ${COMMON_SOURCES} ${INSTALLER_SOURCES})
-target_include_directories(quorlin_fuzz PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(quorlin_fuzz PUBLIC winsim)
-
-add_library(veskot_fuzz STATIC ${COMMON_SOURCES} ${UNINSTALLER_SOURCES})
-target_include_directories(veskot_fuzz PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(veskot_fuzz PUBLIC winsim)
+include(cmake/simulated_programs.cmake)
 
 include(CTest)
 add_subdirectory(fuzz)

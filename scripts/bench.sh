@@ -21,21 +21,9 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows --target bench >/dev/null
 bin="$root/build/windows/bin"
 
-work="$(mktemp -d)"
-export WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # No display: the uninstaller's prompt is not asked for, and nothing waits.
 unset DISPLAY WAYLAND_DISPLAY
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-echo "== Creating a throwaway Wine prefix (32-bit Windows 7)"
-wineboot -i </dev/null >/dev/null 2>&1
-wineserver -w
-wine reg add 'HKCU\Software\Wine' /v Version /d win7 /f </dev/null >/dev/null 2>&1
+source scripts/throwaway_prefix.sh
 
 # kitbench.exe finds the programs and its data beside itself.
 kit="$WINEPREFIX/drive_c/bench"

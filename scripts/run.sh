@@ -12,19 +12,7 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows --target Quorlin Veskot tracecap >/dev/null
 bin="$root/build/windows/bin"
 
-work="$(mktemp -d)"
-export WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-echo "== Creating a throwaway Wine prefix (32-bit Windows 7)"
-wineboot -i >/dev/null 2>&1
-wineserver -w
-wine reg add 'HKCU\Software\Wine' /v Version /d win7 /f >/dev/null 2>&1
+source scripts/throwaway_prefix.sh
 
 drive="$WINEPREFIX/drive_c"
 infdir="$drive/windows/inf"

@@ -10,6 +10,24 @@ namespace {
   return ::testing::AssertionFailure() << what << " failed with error " << error;
 }
 
+// Writes `data` as it is, as the value `name` of `type` under `subKey`,
+// which is made when missing.
+::testing::AssertionResult WriteValue(HKEY root, const std::string& subKey, const std::string& name,
+                                      DWORD type, const std::string& data) {
+  HKEY key = NULL;
+  LONG status = RegCreateKeyExA(root, subKey.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL);
+  if (status != ERROR_SUCCESS) {
+    return Win32Failure("creating key " + subKey, status);
+  }
+  status = RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                          static_cast<DWORD>(data.size()));
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) {
+    return Win32Failure("writing value " + name + " of " + subKey, status);
+  }
+  return ::testing::AssertionSuccess();
+}
+
 std::string FileNameOf(const std::string& path) {
   const size_t cut = path.find_last_of("\\/");
   return cut == std::string::npos ? path : path.substr(cut + 1);
@@ -247,34 +265,12 @@ std::vector<std::string> SubKeys(HKEY root, const std::string& subKey) {
 
 ::testing::AssertionResult WriteStringValue(HKEY root, const std::string& subKey, const std::string& name,
                                             const std::string& text) {
-  HKEY key = NULL;
-  LONG status = RegCreateKeyExA(root, subKey.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL);
-  if (status != ERROR_SUCCESS) {
-    return Win32Failure("creating key " + subKey, status);
-  }
-  status = RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                          static_cast<DWORD>(text.size() + 1));
-  RegCloseKey(key);
-  if (status != ERROR_SUCCESS) {
-    return Win32Failure("writing value " + name + " of " + subKey, status);
-  }
-  return ::testing::AssertionSuccess();
+  return WriteValue(root, subKey, name, REG_SZ, std::string(text.c_str(), text.size() + 1));
 }
 
 ::testing::AssertionResult WriteUnterminatedStringValue(HKEY root, const std::string& subKey,
                                                         const std::string& name, const std::string& text) {
-  HKEY key = NULL;
-  LONG status = RegCreateKeyExA(root, subKey.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL);
-  if (status != ERROR_SUCCESS) {
-    return Win32Failure("creating key " + subKey, status);
-  }
-  status = RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
-                          static_cast<DWORD>(text.size()));
-  RegCloseKey(key);
-  if (status != ERROR_SUCCESS) {
-    return Win32Failure("writing value " + name + " of " + subKey, status);
-  }
-  return ::testing::AssertionSuccess();
+  return WriteValue(root, subKey, name, REG_SZ, text);
 }
 
 ::testing::AssertionResult WriteMultiStringValue(HKEY root, const std::string& subKey,
@@ -286,18 +282,7 @@ std::vector<std::string> SubKeys(HKEY root, const std::string& subKey) {
     data += '\0';
   }
   data += '\0';
-  HKEY key = NULL;
-  LONG status = RegCreateKeyExA(root, subKey.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL);
-  if (status != ERROR_SUCCESS) {
-    return Win32Failure("creating key " + subKey, status);
-  }
-  status = RegSetValueExA(key, name.c_str(), 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
-                          static_cast<DWORD>(data.size()));
-  RegCloseKey(key);
-  if (status != ERROR_SUCCESS) {
-    return Win32Failure("writing value " + name + " of " + subKey, status);
-  }
-  return ::testing::AssertionSuccess();
+  return WriteValue(root, subKey, name, REG_MULTI_SZ, data);
 }
 
 ::testing::AssertionResult DeleteValue(HKEY root, const std::string& subKey, const std::string& name) {
