@@ -31,7 +31,12 @@ endfunction()
 kit_program(Quorlin ${COMMON_SOURCES} common/program_start.cpp ${INSTALLER_SOURCES} installer/entry.cpp installer/quorlin.rc)
 kit_program(Veskot ${COMMON_SOURCES} common/program_start.cpp ${UNINSTALLER_SOURCES} uninstaller/entry.cpp uninstaller/veskot.rc)
 
+# The setup program, which carries both programs and the driver package.
+set(KIT_SETUP_NAME NORDAL_5120_USB_Driver_Setup.exe)
+set(KIT_SETUP ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${KIT_SETUP_NAME})
+
 add_subdirectory(tools/tracecap)
+add_subdirectory(setup)
 add_subdirectory(bench)
 
 include(CTest)

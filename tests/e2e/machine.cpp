@@ -77,8 +77,10 @@ std::string InfStoreFolder() { return JoinPath(WindowsFolder(), "inf"); }
 std::string JoinPath(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
 
 ::testing::AssertionResult ReadWholeFile(const std::string& path, std::string* content) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, NULL);
+  // Others may still hold it open for writing: a console host keeps the
+  // handles a program was started with for a moment after it ends.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
   if (file == INVALID_HANDLE_VALUE) {
     return Win32Failure("opening " + path, GetLastError());
   }

@@ -5,11 +5,15 @@ subsystem version 5.0 or lower, imports only from the system DLLs Windows
 2000 has and only functions listed in the allowed-imports file (each with
 where its minimum Windows version was read), IsWow64Process looked up at
 run time rather than imported, and no manifest. The two kit programs are
-GUI programs with their version resource and a size budget.
+GUI programs with their version resource and a size budget; the tools are
+console programs with a size budget. The setup program, made by NSIS with
+imports of its own, must be a 32-bit x86 GUI image that Windows 2000
+loads, within its size budget.
 
 usage: check_release.py ALLOWED_IMPORTS
            [--program FILE DESCRIPTION VERSION BUDGET_BYTES]...
-           [--tool FILE]...
+           [--tool FILE BUDGET_BYTES]...
+           [--setup FILE BUDGET_BYTES]...
 """
 
 import os
@@ -26,6 +30,7 @@ WINDOWS_2000_OR_EARLIER = re.compile(r"(Windows|Win) (2000|NT|95)|version [345]\
 RT_MANIFEST = 24
 IMAGE_FILE_MACHINE_I386 = 0x14C
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
+IMAGE_SUBSYSTEM_WINDOWS_CUI = 3
 
 
 def load_allowed(path):
@@ -86,21 +91,45 @@ def fixed_version(ms, ls):
     return f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}"
 
 
-def check_image(path, allowed, gui):
+def check_budget(path, budget):
+    size = os.path.getsize(path)
+    return [f"{size} bytes, over its budget of {budget}"] if size > budget else []
+
+
+def check_loads_on_windows_2000(pe, gui):
     problems = []
-    pe = pefile.PE(path)
-    name = os.path.basename(path)
     if pe.FILE_HEADER.Machine != IMAGE_FILE_MACHINE_I386:
         problems.append(f"machine is {pe.FILE_HEADER.Machine:#x}, not i386")
+    if pe.OPTIONAL_HEADER.Magic != pefile.OPTIONAL_HEADER_MAGIC_PE:
+        problems.append("not a PE32 image")
     header = pe.OPTIONAL_HEADER
     if gui and header.Subsystem != IMAGE_SUBSYSTEM_WINDOWS_GUI:
         problems.append(f"subsystem is {header.Subsystem}, not Windows GUI")
+    if not gui and header.Subsystem != IMAGE_SUBSYSTEM_WINDOWS_CUI:
+        problems.append(f"subsystem is {header.Subsystem}, not Windows console")
     for what, major, minor in (
         ("OS", header.MajorOperatingSystemVersion, header.MinorOperatingSystemVersion),
         ("subsystem", header.MajorSubsystemVersion, header.MinorSubsystemVersion),
     ):
         if (major, minor) > (5, 0):
             problems.append(f"{what} version is {major}.{minor}, above 5.0")
+    return problems
+
+
+def check_setup(path, budget):
+    pe = pefile.PE(path)
+    header = pe.OPTIONAL_HEADER
+    print(f"{os.path.basename(path)}: machine i386, subsystem {header.Subsystem}, OS "
+          f"{header.MajorOperatingSystemVersion}.{header.MinorOperatingSystemVersion}, subsystem version "
+          f"{header.MajorSubsystemVersion}.{header.MinorSubsystemVersion}, {os.path.getsize(path)} of {budget} bytes")
+    return check_loads_on_windows_2000(pe, gui=True) + check_budget(path, budget)
+
+
+def check_image(path, allowed, gui):
+    pe = pefile.PE(path)
+    name = os.path.basename(path)
+    header = pe.OPTIONAL_HEADER
+    problems = check_loads_on_windows_2000(pe, gui)
     count = 0
     for dll, function in imports_of(pe):
         count += 1
@@ -121,8 +150,7 @@ def check_image(path, allowed, gui):
 def check_program(path, description, version, budget, allowed):
     pe, problems = check_image(path, allowed, gui=True)
     size = os.path.getsize(path)
-    if size > budget:
-        problems.append(f"{size} bytes, over its budget of {budget}")
+    problems += check_budget(path, budget)
     if not hasattr(pe, "VS_FIXEDFILEINFO"):
         problems.append("has no version resource")
         return problems
@@ -154,10 +182,14 @@ def main(argv):
             path, description, version, budget = rest[1:5]
             problems = check_program(path, description, version, int(budget), allowed)
             rest = rest[5:]
-        elif rest[0] == "--tool" and len(rest) >= 2:
-            path = rest[1]
-            problems = check_image(path, allowed, gui=False)[1]
-            rest = rest[2:]
+        elif rest[0] == "--setup" and len(rest) >= 3:
+            path, budget = rest[1:3]
+            problems = check_setup(path, int(budget))
+            rest = rest[3:]
+        elif rest[0] == "--tool" and len(rest) >= 3:
+            path, budget = rest[1:3]
+            problems = check_image(path, allowed, gui=False)[1] + check_budget(path, int(budget))
+            rest = rest[3:]
         else:
             print(__doc__, file=sys.stderr)
             return 2

@@ -1,10 +1,16 @@
 #include "tools/tracecap/debug_capture.h"
 
 #include "tools/tracecap/debug_loop.h"
+#include "tools/tracecap/line_format.h"
 
 namespace {
-void Collect(const char* text, size_t length, void* context) {
-  static_cast<std::vector<std::string>*>(context)->emplace_back(text, length);
+// Keeps the strings of the started program; the kit's programs start no
+// others.
+void Collect(DebugNews news, DWORD, bool started, const char*, const char* text, size_t length,
+             void* context) {
+  if (news == kDebugString && started) {
+    static_cast<std::vector<std::string>*>(context)->emplace_back(text, length);
+  }
 }
 }  // namespace
 

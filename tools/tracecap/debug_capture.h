@@ -16,8 +16,8 @@ struct CaptureResult {
   std::vector<std::string> strings;  // every debug string, exactly
 };
 
-// Starts `commandLine` (program path first, quoted as needed) with
-// DEBUG_ONLY_THIS_PROCESS and runs the debug loop until the program ends.
+// Starts `commandLine` (program path first, quoted as needed) under the
+// debug loop and runs it until the program ends.
 CaptureResult CaptureDebugOutput(const std::string& commandLine);
 
 // One debug string as one printable line: \n, \r and \\ as escapes, every

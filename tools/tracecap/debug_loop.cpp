@@ -2,16 +2,69 @@
 
 #include <stdlib.h>
 
+#include "tools/tracecap/process_names.h"
+
 namespace {
+// A process under the loop, with the handle that its strings are read
+// through (the loop's own handles, closed by the system at its end).
+struct Debuggee {
+  DWORD pid;
+  HANDLE process;
+};
+
+struct Debuggees {
+  Debuggee* all;
+  size_t count;
+  size_t capacity;
+};
+
+bool Add(Debuggees* debuggees, DWORD pid, HANDLE process) {
+  if (debuggees->count == debuggees->capacity) {
+    const size_t capacity = debuggees->capacity == 0 ? 8 : debuggees->capacity * 2;
+    Debuggee* bigger = static_cast<Debuggee*>(malloc(capacity * sizeof(Debuggee)));
+    if (bigger == NULL) {
+      return false;
+    }
+    for (size_t i = 0; i < debuggees->count; ++i) {
+      bigger[i] = debuggees->all[i];
+    }
+    free(debuggees->all);
+    debuggees->all = bigger;
+    debuggees->capacity = capacity;
+  }
+  debuggees->all[debuggees->count].pid = pid;
+  debuggees->all[debuggees->count].process = process;
+  ++debuggees->count;
+  return true;
+}
+
+HANDLE Find(const Debuggees* debuggees, DWORD pid) {
+  for (size_t i = 0; i < debuggees->count; ++i) {
+    if (debuggees->all[i].pid == pid) {
+      return debuggees->all[i].process;
+    }
+  }
+  return NULL;
+}
+
+void Remove(Debuggees* debuggees, DWORD pid) {
+  for (size_t i = 0; i < debuggees->count; ++i) {
+    if (debuggees->all[i].pid == pid) {
+      debuggees->all[i] = debuggees->all[--debuggees->count];
+      return;
+    }
+  }
+}
+
 // Reads the string an OUTPUT_DEBUG_STRING_EVENT points at out of the
-// debuggee and passes it on. ANSI strings only: both programs send
-// single-byte text. A string that cannot be read is passed on empty.
-void ForwardDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info, DebugStringSink sink,
-                        void* context) {
+// debuggee. ANSI strings only: the kit's programs send single-byte text.
+// A string that cannot be read is passed on empty.
+void ForwardDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info, DWORD pid, bool started,
+                        const char* name, DebugStringSink sink, void* context) {
   // nDebugStringLength counts the terminator.
   char* buffer = info.nDebugStringLength == 0 ? NULL : static_cast<char*>(malloc(info.nDebugStringLength));
   SIZE_T read = 0;
-  if (buffer == NULL ||
+  if (buffer == NULL || process == NULL ||
       !ReadProcessMemory(process, info.lpDebugStringData, buffer, info.nDebugStringLength, &read)) {
     read = 0;
   }
@@ -19,7 +72,7 @@ void ForwardDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info, De
   while (length < read && buffer[length] != '\0') {
     ++length;
   }
-  sink(length == 0 ? "" : buffer, length, context);
+  sink(kDebugString, pid, started, name, length == 0 ? "" : buffer, length, context);
   free(buffer);
 }
 }  // namespace
@@ -32,25 +85,32 @@ BOOL RunUnderDebugger(char* commandLine, DebugStringSink sink, void* context, DW
   ZeroMemory(&info, sizeof(info));
   *exitCode = 0;
   *error = 0;
-  if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, DEBUG_ONLY_THIS_PROCESS, NULL, NULL, &startup,
-                      &info)) {
+  if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, DEBUG_PROCESS, NULL, NULL, &startup, &info)) {
     *error = GetLastError();
     return FALSE;
   }
-  BOOL running = TRUE;
+  Debuggees debuggees = {NULL, 0, 0};
+  ProcessNames names;
+  InitProcessNames(&names);
+  // Runs until the started program and each program it started, as far
+  // as the loop heard of their start, have ended.
+  bool running = true;
   while (running) {
     DEBUG_EVENT event;
     if (!WaitForDebugEvent(&event, INFINITE)) {
       break;
     }
+    const DWORD pid = event.dwProcessId;
+    const bool started = pid == info.dwProcessId;
     DWORD status = DBG_CONTINUE;
     switch (event.dwDebugEventCode) {
       case OUTPUT_DEBUG_STRING_EVENT:
-        ForwardDebugString(info.hProcess, event.u.DebugString, sink, context);
+        ForwardDebugString(Find(&debuggees, pid), event.u.DebugString, pid, started,
+                           started ? NULL : ProcessName(&names, pid), sink, context);
         break;
       case EXCEPTION_DEBUG_EVENT:
-        // The loader's first breakpoint is ours to pass; everything else
-        // goes back to the program unhandled.
+        // The loader's first breakpoint in each process is ours to pass;
+        // everything else goes back to the program unhandled.
         if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT) {
           status = DBG_EXCEPTION_NOT_HANDLED;
         }
@@ -59,6 +119,11 @@ BOOL RunUnderDebugger(char* commandLine, DebugStringSink sink, void* context, DW
         if (event.u.CreateProcessInfo.hFile != NULL) {
           CloseHandle(event.u.CreateProcessInfo.hFile);
         }
+        // Without room to keep it, the process's strings come out empty.
+        Add(&debuggees, pid, event.u.CreateProcessInfo.hProcess);
+        if (!started) {
+          ProcessName(&names, pid);
+        }
         break;
       case LOAD_DLL_DEBUG_EVENT:
         if (event.u.LoadDll.hFile != NULL) {
@@ -66,39 +131,23 @@ BOOL RunUnderDebugger(char* commandLine, DebugStringSink sink, void* context, DW
         }
         break;
       case EXIT_PROCESS_DEBUG_EVENT:
-        *exitCode = event.u.ExitProcess.dwExitCode;
-        running = FALSE;
+        sink(kProcessEnded, pid, started, started ? NULL : ProcessName(&names, pid), "", 0, context);
+        if (started) {
+          *exitCode = event.u.ExitProcess.dwExitCode;
+        }
+        Remove(&debuggees, pid);
+        ForgetProcess(&names, pid);
+        running = debuggees.count > 0;
         break;
       default:
         break;
     }
-    ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+    ContinueDebugEvent(pid, event.dwThreadId, status);
   }
+  free(debuggees.all);
+  FreeProcessNames(&names);
   WaitForSingleObject(info.hProcess, INFINITE);
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
   return TRUE;
-}
-
-size_t EscapedLength(size_t length) { return length * 4; }
-
-size_t EscapeDebugBytes(const char* text, size_t length, char* out) {
-  static const char kHex[] = "0123456789ABCDEF";
-  size_t n = 0;
-  for (size_t i = 0; i < length; ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == '\n' || c == '\r' || c == '\\') {
-      out[n++] = '\\';
-      out[n++] = c == '\n' ? 'n' : c == '\r' ? 'r' : '\\';
-    } else if (c < 0x20 || c > 0x7E) {
-      out[n++] = '\\';
-      out[n++] = 'x';
-      out[n++] = kHex[c >> 4];
-      out[n++] = kHex[c & 0xF];
-    } else {
-      out[n++] = static_cast<char>(c);
-    }
-  }
-  out[n] = '\0';
-  return n;
 }

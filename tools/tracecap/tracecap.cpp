@@ -1,12 +1,26 @@
-// tracecap PROGRAM [ARGUMENTS...]
-// Runs PROGRAM under the debugger, prints every string it sends to the
-// debugger output on a line of its own (escaped), then "exit code: N", and
-// exits with the program's exit code.
+// tracecap: shows what programs send to the debugger output, escaped, one
+// string a line.
+//
+// tracecap [--joined] PROGRAM [ARGUMENTS...] runs PROGRAM under the
+// debugger, prints every string it sends on a line of its own and every
+// string of the programs it starts on a line marked with their process id
+// and name, then "exit code: N", and exits with PROGRAM's exit code.
+//
+// tracecap --listen [--joined] [--out FILE] [--seconds N] prints the
+// strings of every process on the machine, whoever started it, with the
+// time since listening began, the process id and the program's name,
+// until N seconds have passed or Ctrl+C, Ctrl+Break or the closing of
+// the console stops it. Exit code 0, or 1 when it cannot listen.
+//
+// Bad command lines get the usage text and exit code 2.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "tools/tracecap/dbwin_listener.h"
 #include "tools/tracecap/debug_loop.h"
+#include "tools/tracecap/line_format.h"
+#include "tools/tracecap/options.h"
 
 namespace {
 // The most one argument can take once quoted: every byte doubled, the
@@ -42,51 +56,226 @@ char* AppendArgument(char* out, const char* argument) {
   return out;
 }
 
-void PrintEscaped(const char* text, size_t length, void*) {
-  char* line = static_cast<char*>(malloc(EscapedLength(length) + 1));
-  if (line == NULL) {
-    fprintf(stderr, "tracecap: out of memory for a string of %lu bytes\n",
-            static_cast<unsigned long>(length));
-    exit(2);
-  }
-  const size_t written = EscapeDebugBytes(text, length, line);
-  line[written] = '\n';
-  fwrite(line, 1, written + 1, stdout);
-  free(line);
+void OutOfMemory() {
+  fprintf(stderr, "tracecap: out of memory\n");
+  exit(2);
 }
-}  // namespace
 
-int main(int argc, char* argv[]) {
-  if (argc < 2) {
-    fprintf(stderr, "usage: tracecap PROGRAM [ARGUMENTS...]\n");
-    return 2;
+// Where the lines go: the console (or whatever standard output is), and
+// in listen mode the --out file, which is written first.
+void PrintLine(const char* line, size_t length, void* file) {
+  if (file != NULL) {
+    fwrite(line, 1, length, static_cast<FILE*>(file));
   }
+  fwrite(line, 1, length, stdout);
+}
+
+struct LaunchRun {
+  LineJoiner joiner;
+};
+
+void OnDebugNews(DebugNews news, DWORD pid, bool started, const char* name, const char* text, size_t length,
+                 void* context) {
+  LineJoiner* joiner = &static_cast<LaunchRun*>(context)->joiner;
+  bool written = true;
+  if (news == kDebugString) {
+    const CaughtString string = {0, pid, started ? NULL : name, text, length};
+    written = JoinString(joiner, string);
+  } else {
+    written = FlushHeldTags(joiner, pid);
+  }
+  if (!written) {
+    OutOfMemory();
+  }
+}
+
+int Launch(int argc, char* argv[], const TracecapOptions& options) {
   size_t size = 1;
-  for (int i = 1; i < argc; ++i) {
+  for (int i = options.program; i < argc; ++i) {
     size += QuotedLength(argv[i]);
   }
   char* commandLine = static_cast<char*>(malloc(size));
   if (commandLine == NULL) {
-    fprintf(stderr, "tracecap: out of memory for the command line\n");
-    return 2;
+    OutOfMemory();
   }
   char* end = commandLine;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) {
+  for (int i = options.program; i < argc; ++i) {
+    if (i > options.program) {
       *end++ = ' ';
     }
     end = AppendArgument(end, argv[i]);
   }
   *end = '\0';
+  LineWriter writer;
+  InitLineWriter(&writer, kLineLaunch, PrintLine, NULL);
+  LaunchRun run;
+  InitLineJoiner(&run.joiner, options.joined, &writer);
   DWORD exitCode = 0;
   DWORD error = 0;
-  const BOOL started = RunUnderDebugger(commandLine, PrintEscaped, NULL, &exitCode, &error);
+  const BOOL started = RunUnderDebugger(commandLine, OnDebugNews, &run, &exitCode, &error);
   free(commandLine);
+  const bool flushed = FlushHeldTags(&run.joiner, kEveryProcess);
+  FreeLineWriter(&writer);
   if (!started) {
-    fprintf(stderr, "tracecap: cannot start %s (error %lu)\n", argv[1], error);
+    fprintf(stderr, "tracecap: cannot start %s (error %lu)\n", argv[options.program], error);
     return 2;
+  }
+  if (!flushed) {
+    OutOfMemory();
   }
   fprintf(stdout, "exit code: %lu\n", exitCode);
   fflush(stdout);
   return static_cast<int>(exitCode);
+}
+
+// Set by Ctrl+C, Ctrl+Break, the closing of the console, a log-off or a
+// shutdown; `g_done` once what was caught is written.
+HANDLE g_stop = NULL;
+HANDLE g_done = NULL;
+
+BOOL WINAPI OnConsoleControl(DWORD /*event*/) {
+  // A second Ctrl+C, while the first is still writing out what was
+  // caught, ends tracecap at once.
+  if (WaitForSingleObject(g_stop, 0) == WAIT_OBJECT_0) {
+    return FALSE;
+  }
+  SetEvent(g_stop);
+  // For a closing console the process ends when this returns.
+  WaitForSingleObject(g_done, INFINITE);
+  return TRUE;
+}
+
+struct ListenRun {
+  DbwinListener listener;
+  StringBatch spare;
+  LineWriter writer;
+  LineJoiner joiner;
+  FILE* file;
+  unsigned long dropped;
+};
+
+// Prints what waits, outside the listener's lock, and flushes it out.
+void PrintWaiting(ListenRun* run) {
+  unsigned long dropped = 0;
+  TakeStrings(&run->listener, &run->spare, &dropped);
+  size_t offset = 0;
+  CaughtString string;
+  bool written = true;
+  while (NextInBatch(&run->spare, &offset, &string)) {
+    written = JoinString(&run->joiner, string) && written;
+  }
+  run->spare.used = 0;
+  if (dropped > 0) {
+    char text[kDropNoteSize];
+    const size_t length = FormatDropNote(dropped, text);
+    const CaughtString note = {GetTickCount() - run->listener.start, 0, "tracecap", text, length};
+    written = WriteLine(&run->writer, note, NULL) && written;
+    run->dropped += dropped;
+  }
+  if (!written) {
+    OutOfMemory();
+  }
+  if (run->file != NULL) {
+    fflush(run->file);
+  }
+  fflush(stdout);
+}
+
+int ListenWith(ListenRun* run, const TracecapOptions& options) {
+  run->file = NULL;
+  if (options.outPath != NULL) {
+    run->file = fopen(options.outPath, "w");
+    if (run->file == NULL) {
+      fprintf(stderr, "tracecap: cannot write to %s\n%s", options.outPath, kUsage);
+      return 2;
+    }
+  }
+  // The events live as long as the process: a control handler may still
+  // be waiting on g_done when the run ends.
+  g_stop = CreateEventA(NULL, TRUE, FALSE, NULL);
+  g_done = CreateEventA(NULL, TRUE, FALSE, NULL);
+  if (g_stop == NULL || g_done == NULL || !InitBatch(&run->spare, kBatchBytes)) {
+    OutOfMemory();
+  }
+  DWORD error = 0;
+  const ListenStart start = StartListening(&run->listener, &error);
+  if (start != kListening) {
+    FreeBatch(&run->spare);
+    if (start == kOtherListener) {
+      fprintf(stderr,
+              "tracecap: another debug-output viewer is listening already; only one can at a time, so "
+              "close it first\n");
+    } else {
+      fprintf(stderr, "tracecap: cannot listen to the debug output (error %lu)\n", error);
+    }
+    if (run->file != NULL) {
+      fclose(run->file);
+    }
+    return 1;
+  }
+  SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+  fprintf(stderr, "tracecap: listening to the debug output of every process; Ctrl+C stops\n");
+  InitLineWriter(&run->writer, kLineListen, PrintLine, run->file);
+  InitLineJoiner(&run->joiner, options.joined, &run->writer);
+  run->dropped = 0;
+  const DWORD limit = static_cast<DWORD>(options.seconds * 1000);
+  HANDLE waits[2] = {g_stop, run->listener.available};
+  for (;;) {
+    DWORD wait = INFINITE;
+    if (options.seconds > 0) {
+      const DWORD passed = GetTickCount() - run->listener.start;
+      if (passed >= limit) {
+        break;
+      }
+      wait = limit - passed;
+    }
+    const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, wait);
+    if (woke == WAIT_OBJECT_0 + 1) {
+      PrintWaiting(run);
+    } else if (woke != WAIT_TIMEOUT) {
+      break;
+    }
+  }
+  StopListening(&run->listener);
+  PrintWaiting(run);
+  if (!FlushHeldTags(&run->joiner, kEveryProcess)) {
+    OutOfMemory();
+  }
+  if (run->file != NULL) {
+    fclose(run->file);
+  }
+  fflush(stdout);
+  if (run->dropped > 0) {
+    fprintf(stderr, "tracecap: %lu strings dropped: the output was not read fast enough\n", run->dropped);
+  }
+  FreeListener(&run->listener);
+  FreeBatch(&run->spare);
+  FreeLineWriter(&run->writer);
+  SetEvent(g_done);
+  return 0;
+}
+
+int Listen(const TracecapOptions& options) {
+  ListenRun* run = static_cast<ListenRun*>(malloc(sizeof(ListenRun)));
+  if (run == NULL) {
+    OutOfMemory();
+  }
+  const int exitCode = ListenWith(run, options);
+  free(run);
+  return exitCode;
+}
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  TracecapOptions options;
+  OptionsProblem problem;
+  if (!ParseOptions(argc, argv, &options, &problem)) {
+    if (problem.argument != NULL) {
+      fprintf(stderr, "tracecap: %s: %s\n%s", problem.problem, problem.argument, kUsage);
+    } else {
+      fprintf(stderr, "tracecap: %s\n%s", problem.problem, kUsage);
+    }
+    return 2;
+  }
+  return options.listen ? Listen(options) : Launch(argc, argv, options);
 }

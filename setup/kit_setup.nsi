@@ -1,0 +1,320 @@
+; The NORDAL 5120 USB driver kit's setup program: one file that puts the
+; kit where Quorlin.exe and Veskot.exe look for it, stages the driver
+; package with Quorlin.exe, and leaves again through Add/Remove Programs.
+;
+;   makensis -DPROGRAMS_DIR=... -DPACKAGE_DIR=... -DOUTFILE=... kit_setup.nsi
+;
+; PROGRAMS_DIR holds Quorlin.exe and Veskot.exe, PACKAGE_DIR the driver
+; package: its 32-bit edition at the top, its 64-bit edition in 64_inf.
+; With SIGN_COMMAND (a command taking the file as %1), the uninstall
+; program and then the setup program are signed as they are written.
+;
+; Exit codes: 0 done, 1 cancelled, 2 failed; 3 on a Windows release the
+; kit is not for, 4 without administrator rights.
+
+Unicode true
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+ManifestDPIAware true
+; Files get the time they are installed at, and the setup program does
+; not depend on when the build ran.
+SetDateSave off
+CRCCheck on
+ShowInstDetails show
+ShowUninstDetails show
+
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include MUI2.nsh
+
+!define PRODUCT "NORDAL 5120 USB Driver"
+!define PUBLISHER "Orvane"
+!define VERSION "1.7.0"
+!define PRODUCT_KEY "SOFTWARE\Orvane_M4730_Driver"
+!define UNINSTALL_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Orvane_M4730_Driver"
+!define LAYERS_KEY "Software\Microsoft\Windows NT\CurrentVersion\AppCompatFlags\Layers"
+!define PRODUCT_FOLDER "NORDAL_5120_USB_DRIVER"
+!define TEMP_FOLDER "Orvane_M4730_Temp"
+!define UNINSTALLER "uninstall.exe"
+; Where the uninstall commands run the uninstall program from: outside the
+; product folder, so that the folder goes whole.
+!define UNINSTALL_COPY "%TEMP%\NORDAL_5120_Uninstall.exe"
+
+!define EXIT_FAILED 2
+!define EXIT_UNSUPPORTED_WINDOWS 3
+!define EXIT_NOT_ADMIN 4
+
+; The package must hold the four INF files in both editions.
+!macro RequirePackageFile FILE
+  !if ! /FileExists "${PACKAGE_DIR}/${FILE}"
+    !error "The driver package folder ${PACKAGE_DIR} has no ${FILE}: it needs android_usb.inf, qcmdm.inf, qcser.inf and qcnet.inf at the top (32-bit edition) and in 64_inf (64-bit edition)."
+  !endif
+!macroend
+!insertmacro RequirePackageFile "android_usb.inf"
+!insertmacro RequirePackageFile "qcmdm.inf"
+!insertmacro RequirePackageFile "qcser.inf"
+!insertmacro RequirePackageFile "qcnet.inf"
+!insertmacro RequirePackageFile "64_inf/android_usb.inf"
+!insertmacro RequirePackageFile "64_inf/qcmdm.inf"
+!insertmacro RequirePackageFile "64_inf/qcser.inf"
+!insertmacro RequirePackageFile "64_inf/qcnet.inf"
+
+!ifdef SIGN_COMMAND
+  !uninstfinalize '${SIGN_COMMAND}'
+  !finalize '${SIGN_COMMAND}'
+!endif
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+BrandingText "${PUBLISHER} ${PRODUCT} ${VERSION}"
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=0 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=0 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=0 "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}.0"
+VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}.0"
+VIAddVersionKey /LANG=0 "LegalCopyright" "${PUBLISHER}"
+
+Var Drive          ; the system drive's letter and colon
+Var ProgramsName   ; "Program Files", or "Program Files (x86)" on 64-bit Windows
+Var TempDir        ; the product's temporary folder
+Var Is64           ; 1 on 64-bit Windows
+Var Log            ; the setup's log file, while it is open
+
+!define MUI_ICON "${NSISDIR}\Contrib\Graphics\Icons\classic-install.ico"
+!define MUI_UNICON "${NSISDIR}\Contrib\Graphics\Icons\classic-uninstall.ico"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "wizard.bmp"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "wizard.bmp"
+!define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_NOAUTOCLOSE
+!define MUI_UNFINISHPAGE_NOAUTOCLOSE
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_WELCOME
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_UNPAGE_FINISH
+!insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "SimpChinese"
+!include /CHARSET=UTF8 "messages.nsh"
+
+; Simplified Chinese when the system's UI language is Chinese (PRC),
+; English otherwise: the rule of Veskot's completion prompt.
+!macro ChooseLanguage
+  System::Call 'kernel32::GetSystemDefaultUILanguage() i .r0'
+  ${If} $0 = 2052
+    StrCpy $LANGUAGE ${LANG_SIMPCHINESE}
+  ${Else}
+    StrCpy $LANGUAGE ${LANG_ENGLISH}
+  ${EndIf}
+!macroend
+
+; Refuses, with a message that a silent run does not show, a Windows the
+; kit has no package folder for (it knows 5.0 to 6.1) and a user without
+; administrator rights, which Windows 2000 and XP do not ask for.
+!macro RequireSupportedMachine
+  ; By the version numbers alone: WinVer's comparisons count the service
+  ; pack, and take Windows 7 with Service Pack 1 for a later release.
+  GetWinVer $0 Major
+  GetWinVer $1 Minor
+  StrCpy $2 0
+  ${If} $0 = 5
+    StrCpy $2 1
+  ${ElseIf} $0 = 6
+  ${AndIf} $1 <= 1
+    StrCpy $2 1
+  ${EndIf}
+  ${If} $2 = 0
+    MessageBox MB_OK|MB_ICONSTOP "$(UnsupportedWindows)" /SD IDOK
+    SetErrorLevel ${EXIT_UNSUPPORTED_WINDOWS}
+    Quit
+  ${EndIf}
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "admin"
+    MessageBox MB_OK|MB_ICONSTOP "$(NotAdministrator)" /SD IDOK
+    SetErrorLevel ${EXIT_NOT_ADMIN}
+    Quit
+  ${EndIf}
+!macroend
+
+; The folders both programs compute: on the drive of the system
+; directory, under "Program Files" as literal text ("Program Files (x86)"
+; on 64-bit Windows, where this 32-bit program runs under WOW64).
+!macro ComputeFolders
+  StrCpy $Drive $SYSDIR 2
+  StrCpy $Is64 0
+  StrCpy $ProgramsName "Program Files"
+  System::Call 'kernel32::GetCurrentProcess() p .r1'
+  System::Call 'kernel32::IsWow64Process(p r1, *i 0 r2) i .r0'
+  ${If} $0 != "error"
+  ${AndIf} $0 <> 0
+  ${AndIf} $2 <> 0
+    StrCpy $Is64 1
+    StrCpy $ProgramsName "Program Files (x86)"
+  ${EndIf}
+  StrCpy $INSTDIR "$Drive\$ProgramsName\${PRODUCT_FOLDER}"
+  StrCpy $TempDir "$Drive\$ProgramsName\${TEMP_FOLDER}"
+!macroend
+
+!macro LogLine TEXT
+  FileWrite $Log "${TEXT}$\r$\n"
+!macroend
+
+; Runs a copy of the kit's own uninstaller, Veskot.exe, put in the plug-in
+; folder beforehand, and waits for it: it removes the handset's devices,
+; the staged INF files, both keys and both folders. Windows keeps a
+; precompiled copy (.pnf) beside each INF file it stages, and Veskot
+; deletes the INF files only: the .pnf of each one it deleted goes too.
+!macro RunVeskot ARGUMENTS
+  FileOpen $R0 "$PLUGINSDIR\infs.txt" w
+  FindFirst $R1 $R2 "$WINDIR\inf\*.inf"
+  ${DoWhile} $R2 != ""
+    FileWrite $R0 "$R2$\r$\n"
+    FindNext $R1 $R2
+  ${Loop}
+  FindClose $R1
+  FileClose $R0
+
+  ExecWait '"$PLUGINSDIR\Veskot.exe"${ARGUMENTS}' $0
+  ; Its record of the compatibility layer for itself names a file that
+  ; goes with the plug-in folder.
+  DeleteRegValue HKCU "${LAYERS_KEY}" "$PLUGINSDIR\Veskot.exe"
+
+  FileOpen $R0 "$PLUGINSDIR\infs.txt" r
+  ${Do}
+    FileRead $R0 $R2
+    ${If} $R2 == ""
+      ${ExitDo}
+    ${EndIf}
+    ; The name without ".inf" and the line end; the search also lists
+    ; names whose short form ends so.
+    StrCpy $R3 $R2 4 -6
+    StrCpy $R2 $R2 -6
+    ${If} $R3 == ".inf"
+    ${AndIfNot} ${FileExists} "$WINDIR\inf\$R2.inf"
+      Delete "$WINDIR\inf\$R2.pnf"
+    ${EndIf}
+  ${Loop}
+  FileClose $R0
+!macroend
+
+Function .onInit
+  !insertmacro ChooseLanguage
+  !insertmacro RequireSupportedMachine
+  !insertmacro ComputeFolders
+FunctionEnd
+
+Section "Install"
+  SetDetailsPrint both
+  ; A kit installed before goes first, whole: so that one installation is
+  ; left, with no file of an older package.
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "UninstallString"
+  ReadRegStr $1 HKLM "${PRODUCT_KEY}" "version"
+  ${If} $0 != ""
+  ${OrIf} $1 != ""
+  ${OrIf} ${FileExists} "$INSTDIR\*.*"
+  ${OrIf} ${FileExists} "$TempDir\*.*"
+    DetailPrint "$(RemovingEarlier)"
+    InitPluginsDir
+    SetOutPath "$PLUGINSDIR"
+    File "${PROGRAMS_DIR}/Veskot.exe"
+    !insertmacro RunVeskot ""
+  ${EndIf}
+
+  SetOutPath "$INSTDIR"
+  File "${PROGRAMS_DIR}/Quorlin.exe"
+  File "${PROGRAMS_DIR}/Veskot.exe"
+  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  ${If} $Is64 = 1
+    SetOutPath "$INSTDIR\INF\64_inf"
+    File /r "${PACKAGE_DIR}/64_inf/*.*"
+  ${Else}
+    SetOutPath "$INSTDIR\INF"
+    File /r /x 64_inf "${PACKAGE_DIR}/*.*"
+  ${EndIf}
+
+  ; Both keys in the registry view of a 32-bit program, which is the
+  ; view the two programs read and delete in.
+  SetRegView 32
+  WriteRegStr HKLM "${PRODUCT_KEY}" "version" "V${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${UNINSTALLER},0"
+  ; The uninstall program runs from a copy in the temporary folder,
+  ; through the command interpreter, which waits for it, deletes the copy
+  ; and passes its exit code on.
+  StrCpy $0 '"$SYSDIR\cmd.exe" /d /v:on /s /c "copy /b /y "$INSTDIR\${UNINSTALLER}" "${UNINSTALL_COPY}" >nul'
+  StrCpy $1 '& del /f /q "${UNINSTALL_COPY}" >nul 2>&1 & exit !rc!"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" \
+    '$0 && start "" /wait "${UNINSTALL_COPY}" _?=$INSTDIR & set rc=!errorlevel! $1'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" \
+    '$0 && start "" /wait "${UNINSTALL_COPY}" /S _?=$INSTDIR & set rc=!errorlevel! $1'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+
+  CreateDirectory "$TempDir"
+  FileOpen $Log "$TempDir\setup.log" w
+  !insertmacro LogLine "${PUBLISHER} ${PRODUCT} ${VERSION}"
+  ${If} $Is64 = 1
+    !insertmacro LogLine "Windows: 64-bit; package: $INSTDIR\INF\64_inf"
+  ${Else}
+    !insertmacro LogLine "Windows: 32-bit; package: $INSTDIR\INF"
+  ${EndIf}
+
+  ; Quorlin.exe stages the package's INF files. It always exits with 1.
+  DetailPrint "$(StagingPackage)"
+  ClearErrors
+  ExecWait '"$INSTDIR\Quorlin.exe"' $0
+  ${If} ${Errors}
+    !insertmacro LogLine "Quorlin.exe could not be started"
+    FileClose $Log
+    MessageBox MB_OK|MB_ICONSTOP "$(StagingFailed)" /SD IDOK
+    SetErrorLevel ${EXIT_FAILED}
+    Abort
+  ${EndIf}
+  !insertmacro LogLine "Quorlin.exe exit code: $0"
+
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+  FileClose $Log
+SectionEnd
+
+Function un.onInit
+  ; The uninstall commands start this copy from the command interpreter,
+  ; whose console window would stand behind the pages: it is hidden
+  ; (Windows XP and later attach to a parent's console).
+  System::Call 'kernel32::AttachConsole(i -1) i .r0'
+  ${If} $0 <> 0
+    System::Call 'kernel32::GetConsoleWindow() p .r1'
+    System::Call 'user32::ShowWindow(p r1, i 0)'
+    System::Call 'kernel32::FreeConsole()'
+  ${EndIf}
+  !insertmacro ChooseLanguage
+  !insertmacro RequireSupportedMachine
+  !insertmacro ComputeFolders
+FunctionEnd
+
+Section "Uninstall"
+  SetDetailsPrint both
+  DetailPrint "$(Removing)"
+  ; Veskot.exe runs from a copy outside the product folder, which it
+  ; deletes whole.
+  InitPluginsDir
+  ClearErrors
+  CopyFiles /SILENT "$INSTDIR\Veskot.exe" "$PLUGINSDIR\Veskot.exe"
+  ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "$(VeskotMissing)" /SD IDOK
+    SetErrorLevel ${EXIT_FAILED}
+    Abort
+  ${EndIf}
+  ; The completion prompt only for a person at the screen.
+  ${If} ${Silent}
+    !insertmacro RunVeskot ""
+  ${Else}
+    !insertmacro RunVeskot " showmessage"
+  ${EndIf}
+  DeleteRegValue HKCU "${LAYERS_KEY}" "$INSTDIR\Quorlin.exe"
+SectionEnd

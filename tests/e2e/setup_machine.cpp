@@ -1,0 +1,215 @@
+#include "tests/e2e/setup_machine.h"
+
+#include <stdlib.h>
+
+#include "tests/e2e/machine.h"
+
+namespace e2e {
+
+const char kSetupName[] = "NORDAL_5120_USB_Driver_Setup.exe";
+const char kProductKey[] = "SOFTWARE\\Orvane_M4730_Driver";
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvane_M4730_Driver";
+const char kUninstallRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char kLayersKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
+
+namespace {
+const char kWineKey[] = "Software\\Wine";
+const char* const kInfFiles[] = {"android_usb.inf", "qcmdm.inf", "qcser.inf", "qcnet.inf"};
+
+std::string Pnf(const std::string& inf) { return inf.substr(0, inf.size() - 4) + ".pnf"; }
+}  // namespace
+
+void SetupTest::SetUp() {
+  const char* prefix = getenv("KIT_E2E_PREFIX");
+  ASSERT_NE(prefix, nullptr) << "KIT_E2E_PREFIX names the Wine prefix kind: win32 or wow64";
+  is64_ = std::string(prefix) == "wow64";
+  const std::string drive = SystemDirectory().substr(0, 2);
+  const std::string programFiles = drive + (is64_ ? "\\Program Files (x86)" : "\\Program Files");
+  productFolder_ = programFiles + "\\NORDAL_5120_USB_DRIVER";
+  tempFolder_ = programFiles + "\\Orvane_M4730_Temp";
+  packageFolder_ = productFolder_ + (is64_ ? "\\INF\\64_inf" : "\\INF");
+  samples_ = JoinPath(ProgramFolder(), is64_ ? "e2e_package\\64_inf" : "e2e_package");
+  setup_ = JoinPath(ProgramFolder(), kSetupName);
+  char temp[MAX_PATH];
+  ASSERT_GT(GetTempPathA(sizeof(temp), temp), 0u);
+  uninstallCopy_ = JoinPath(std::string(temp), "NORDAL_5120_Uninstall.exe");
+  ASSERT_NO_FATAL_FAILURE(RemoveKit());
+}
+
+void SetupTest::TearDown() {
+  EXPECT_TRUE(DeleteValue(HKEY_CURRENT_USER, kWineKey, "Version"));
+  RemoveKit();
+}
+
+void SetupTest::UseRelease(const char* wineVersion) {
+  ASSERT_TRUE(WriteStringValue(HKEY_CURRENT_USER, kWineKey, "Version", wineVersion));
+}
+
+void SetupTest::RemoveKit() {
+  for (const std::string& copy : StagedCopies()) {
+    DeleteFileA(JoinPath(InfStoreFolder(), copy).c_str());
+    DeleteFileA(JoinPath(InfStoreFolder(), Pnf(copy)).c_str());
+  }
+  EXPECT_TRUE(DeleteTree(productFolder_));
+  EXPECT_TRUE(DeleteTree(tempFolder_));
+  EXPECT_TRUE(DeleteKey(HKEY_LOCAL_MACHINE, kUninstallKey));
+  EXPECT_TRUE(DeleteKey(HKEY_LOCAL_MACHINE, kProductKey));
+  DeleteFileA(uninstallCopy_.c_str());
+}
+
+std::vector<std::string> SetupTest::StagedCopies() {
+  std::vector<std::string> samples;
+  for (const char* folder : {"e2e_package", "e2e_package\\64_inf"}) {
+    for (const char* name : kInfFiles) {
+      std::string content;
+      if (ReadWholeFile(JoinPath(JoinPath(ProgramFolder(), folder), name), &content)) {
+        samples.push_back(content);
+      }
+    }
+  }
+  std::vector<std::string> copies;
+  for (const std::string& name : ListFiles(InfStoreFolder(), "*.inf")) {
+    std::string content;
+    if (ReadWholeFile(JoinPath(InfStoreFolder(), name), &content)) {
+      for (const std::string& sample : samples) {
+        if (content == sample) {
+          copies.push_back(name);
+          break;
+        }
+      }
+    }
+  }
+  return copies;
+}
+
+::testing::AssertionResult SetupTest::RunListened(const std::string& commandLine, DWORD* exitCode,
+                                                  std::vector<ListenLine>* lines) {
+  Listener listener;
+  ::testing::AssertionResult result = listener.Start();
+  if (!result) {
+    return result;
+  }
+  Started run;
+  result = run.Start(commandLine, ScratchFile("setup_run.txt"));
+  if (result) {
+    result = run.Wait(180000, exitCode);
+  }
+  const ::testing::AssertionResult stopped = listener.Stop();
+  if (!result) {
+    return result;
+  }
+  if (!stopped) {
+    return stopped;
+  }
+  return listener.Lines(lines);
+}
+
+::testing::AssertionResult SetupTest::RunSetup(const std::string& arguments, DWORD* exitCode,
+                                               std::vector<ListenLine>* lines) {
+  return RunListened(Quote(setup_) + arguments, exitCode, lines);
+}
+
+::testing::AssertionResult SetupTest::RunUninstallCommand(const char* value, DWORD* exitCode,
+                                                          std::vector<ListenLine>* lines) {
+  const RegistryValue command = ReadValue(HKEY_LOCAL_MACHINE, kUninstallKey, value);
+  if (!command.present || command.type != REG_SZ) {
+    return ::testing::AssertionFailure() << "the Uninstall key holds no " << value;
+  }
+  return RunListened(command.data.c_str(), exitCode, lines);
+}
+
+void SetupTest::ExpectInstalled() {
+  for (const char* program : {"Quorlin.exe", "Veskot.exe", "uninstall.exe"}) {
+    EXPECT_TRUE(FileExists(JoinPath(productFolder_, program))) << program;
+  }
+  EXPECT_EQ(ListFiles(packageFolder_, "*").size(), 4u);
+  for (const char* name : kInfFiles) {
+    std::string installed;
+    std::string sample;
+    ASSERT_TRUE(ReadWholeFile(JoinPath(packageFolder_, name), &installed));
+    ASSERT_TRUE(ReadWholeFile(JoinPath(samples_, name), &sample));
+    EXPECT_EQ(installed, sample) << name << " is not of the " << (is64_ ? "64" : "32") << "-bit edition";
+  }
+  // The other edition is not there.
+  const std::string otherEdition =
+      is64_ ? JoinPath(productFolder_, "INF\\android_usb.inf") : JoinPath(packageFolder_, "64_inf");
+  EXPECT_EQ(AttributesOf(otherEdition), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(FileExists(JoinPath(tempFolder_, "setup.log")));
+
+  const RegistryValue version = ReadValue(HKEY_LOCAL_MACHINE, kProductKey, "version");
+  EXPECT_EQ(version.type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(version.data, std::string("V1.7.0", 7));
+  const struct {
+    const char* name;
+    std::string text;
+  } strings[] = {
+      {"DisplayName", "NORDAL 5120 USB Driver"},
+      {"DisplayVersion", "1.7.0"},
+      {"Publisher", "Orvane"},
+      {"InstallLocation", productFolder_},
+      {"DisplayIcon", productFolder_ + "\\uninstall.exe,0"},
+  };
+  for (const auto& value : strings) {
+    const RegistryValue read = ReadValue(HKEY_LOCAL_MACHINE, kUninstallKey, value.name);
+    EXPECT_EQ(read.type, static_cast<DWORD>(REG_SZ)) << value.name;
+    EXPECT_EQ(read.data, value.text + std::string(1, '\0')) << value.name;
+  }
+  // Both run the uninstall program; only the quiet one silently.
+  const RegistryValue command = ReadValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
+  const RegistryValue quiet = ReadValue(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString");
+  EXPECT_NE(command.data.find(productFolder_ + "\\uninstall.exe"), std::string::npos);
+  EXPECT_NE(quiet.data.find(productFolder_ + "\\uninstall.exe"), std::string::npos);
+  EXPECT_EQ(command.data.find(" /S "), std::string::npos);
+  EXPECT_NE(quiet.data.find(" /S _?="), std::string::npos);
+  for (const char* name : {"NoModify", "NoRepair"}) {
+    const RegistryValue read = ReadValue(HKEY_LOCAL_MACHINE, kUninstallKey, name);
+    EXPECT_EQ(read.type, static_cast<DWORD>(REG_DWORD)) << name;
+    EXPECT_EQ(read.data, std::string("\x01\0\0\0", 4)) << name;
+  }
+  const RegistryValue size = ReadValue(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize");
+  EXPECT_EQ(size.type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(size.data.size(), 4u);
+  EXPECT_NE(size.data, std::string(4, '\0'));
+  EXPECT_EQ(StagedCopies().size(), 4u);
+}
+
+void SetupTest::ExpectNothingLeft(const std::vector<std::string>& staged) {
+  EXPECT_FALSE(FolderExists(productFolder_));
+  EXPECT_FALSE(FolderExists(tempFolder_));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kProductKey));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+  EXPECT_FALSE(FileExists(uninstallCopy_));
+  for (const std::string& copy : staged) {
+    EXPECT_FALSE(FileExists(JoinPath(InfStoreFolder(), copy))) << copy;
+    EXPECT_FALSE(FileExists(JoinPath(InfStoreFolder(), Pnf(copy)))) << copy;
+  }
+  EXPECT_FALSE(ReadValue(HKEY_CURRENT_USER, kLayersKey, productFolder_ + "\\Quorlin.exe").present);
+}
+
+std::vector<std::string> NamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const FolderEntry& entry : ListFolder(folder)) {
+    names.push_back(entry.name);
+  }
+  return names;
+}
+
+std::vector<std::string> TextsOf(const std::vector<ListenLine>& lines, const std::string& name) {
+  std::vector<std::string> texts;
+  for (const ListenLine& line : lines) {
+    if (line.name == name) {
+      texts.push_back(line.text);
+    }
+  }
+  return texts;
+}
+
+size_t CountOf(const std::vector<std::string>& texts, const std::string& text) {
+  size_t count = 0;
+  for (const std::string& one : texts) {
+    count += one == text ? 1 : 0;
+  }
+  return count;
+}
+
+}  // namespace e2e

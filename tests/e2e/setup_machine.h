@@ -1,0 +1,77 @@
+// The kit's setup program run as a handset owner and a fleet tool run it,
+// under Wine: the machine laid out for it, what the setup and its uninstall
+// commands leave on it, and the traces tracecap's listen mode caught.
+#ifndef KIT_TESTS_E2E_SETUP_MACHINE_H
+#define KIT_TESTS_E2E_SETUP_MACHINE_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "gtest/gtest.h"
+#include "tests/e2e/listener.h"
+
+namespace e2e {
+
+extern const char kSetupName[];
+extern const char kProductKey[];
+extern const char kUninstallKey[];
+extern const char kUninstallRoot[];
+extern const char kLayersKey[];
+
+class SetupTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // The Windows release Wine reports to every program from now on.
+  void UseRelease(const char* wineVersion);
+
+  // Takes whatever an earlier test left of the kit off the machine.
+  void RemoveKit();
+
+  // The INF files in the INF store that are copies of the package's.
+  std::vector<std::string> StagedCopies();
+
+  // Runs `commandLine` to its end while tracecap listens.
+  ::testing::AssertionResult RunListened(const std::string& commandLine, DWORD* exitCode,
+                                         std::vector<ListenLine>* lines);
+
+  // Runs the setup program with `arguments` (" /S" for a silent run).
+  ::testing::AssertionResult RunSetup(const std::string& arguments, DWORD* exitCode,
+                                      std::vector<ListenLine>* lines);
+
+  // Runs the uninstall command the Uninstall key names in `value`, as a
+  // fleet tool does.
+  ::testing::AssertionResult RunUninstallCommand(const char* value, DWORD* exitCode,
+                                                 std::vector<ListenLine>* lines);
+
+  // The kit installed: the programs and the package's edition in their
+  // folders, the log, both keys with their values, four staged INF files.
+  void ExpectInstalled();
+
+  // Nothing of the kit on the machine: `staged` are the names the INF
+  // store's copies had.
+  void ExpectNothingLeft(const std::vector<std::string>& staged);
+
+  bool is64_ = false;
+  std::string productFolder_;
+  std::string tempFolder_;
+  std::string packageFolder_;
+  std::string samples_;
+  std::string setup_;
+  std::string uninstallCopy_;
+};
+
+// The names of a folder's entries.
+std::vector<std::string> NamesIn(const std::string& folder);
+
+// The strings that the program `name` sent, escaped, in order.
+std::vector<std::string> TextsOf(const std::vector<ListenLine>& lines, const std::string& name);
+
+size_t CountOf(const std::vector<std::string>& texts, const std::string& text);
+
+}  // namespace e2e
+
+#endif

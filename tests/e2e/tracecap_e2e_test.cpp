@@ -1,0 +1,469 @@
+// End-to-end tests of tracecap.exe under Wine: its listen mode against the
+// kit's programs and against writers of our own, started by others than
+// tracecap; its launch mode with the programs PROGRAM starts; and its
+// command line.
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "gtest/gtest.h"
+#include "tests/e2e/expected_trace.h"
+#include "tests/e2e/listener.h"
+#include "tests/e2e/machine.h"
+#include "tools/tracecap/debug_capture.h"
+
+namespace e2e {
+namespace {
+
+// Far below the 10 seconds a writer waits for a listener that does not
+// answer, and far above anything an answered string takes.
+const unsigned long kPromptMicroseconds = 2000000;
+
+// A writer's report of its longest OutputDebugStringA call.
+bool LongestWait(const std::string& output, unsigned long* microseconds) {
+  const size_t at = output.find("longest wait: ");
+  if (at == std::string::npos) {
+    return false;
+  }
+  *microseconds = strtoul(output.c_str() + at + 14, NULL, 10);
+  return true;
+}
+
+std::string KitProgram(const std::string& name) { return JoinPath(ProgramFolder(), name); }
+
+std::vector<std::string> Escaped(const std::vector<std::string>& strings) {
+  std::vector<std::string> escaped;
+  for (const std::string& text : strings) {
+    escaped.push_back(EscapeDebugString(text));
+  }
+  return escaped;
+}
+
+// The debug strings a program sends on this machine, as the debugger sees
+// them, after a run that settles what it changes.
+std::vector<std::string> Reference(const std::string& program, DWORD exitCode) {
+  RunTraced(program, {}, exitCode);
+  return Escaped(RunTraced(program, {}, exitCode).strings);
+}
+
+// Runs a command line to its end without tracecap, with no console of
+// its own.
+::testing::AssertionResult RunToEnd(const std::string& commandLine, const std::string& outputName,
+                                    DWORD* exitCode, Started* run) {
+  const ::testing::AssertionResult started = run->Start(commandLine, ScratchFile(outputName));
+  if (!started) {
+    return started;
+  }
+  return run->Wait(120000, exitCode);
+}
+
+::testing::AssertionResult RunToEnd(const std::string& commandLine, DWORD* exitCode) {
+  Started run;
+  return RunToEnd(commandLine, "run.txt", exitCode, &run);
+}
+
+std::vector<ListenLine> LinesOf(const std::vector<ListenLine>& lines, const std::string& name) {
+  std::vector<ListenLine> of;
+  for (const ListenLine& line : lines) {
+    if (line.name == name) {
+      of.push_back(line);
+    }
+  }
+  return of;
+}
+
+std::vector<std::string> TextsOf(const std::vector<ListenLine>& lines) {
+  std::vector<std::string> texts;
+  for (const ListenLine& line : lines) {
+    texts.push_back(line.text);
+  }
+  return texts;
+}
+
+// Reads a pipe to its end on a thread of its own.
+struct PipeReader {
+  HANDLE pipe;
+  std::string output;
+};
+
+DWORD WINAPI ReadPipe(void* parameter) {
+  PipeReader* reader = static_cast<PipeReader*>(parameter);
+  char chunk[65536];
+  DWORD read = 0;
+  while (ReadFile(reader->pipe, chunk, sizeof(chunk), &read, NULL) && read > 0) {
+    reader->output.append(chunk, read);
+  }
+  return 0;
+}
+
+class TracecapTest : public ::testing::Test {
+ protected:
+  void TearDown() override { EXPECT_FALSE(SomeoneListens()) << "a listener was left behind"; }
+};
+
+TEST_F(TracecapTest, ListenCatchesTheKitsProgramsStartedByAnotherProgram) {
+  const std::string quorlin = KitProgram("Quorlin.exe");
+  const std::string veskot = KitProgram("Veskot.exe");
+  const std::vector<std::string> quorlinTrace = Reference(quorlin, 1);
+  const std::vector<std::string> veskotTrace = Reference(veskot, 0);
+  ASSERT_GT(quorlinTrace.size(), 40u);
+
+  Listener listener;
+  ASSERT_TRUE(listener.Start({"--out", Quote(ScratchFile("listened.txt"))}));
+  DWORD exitCode = 0;
+  Started quorlinRun;
+  ASSERT_TRUE(RunToEnd("cmd.exe /c " + Quote(quorlin), "quorlin.txt", &exitCode, &quorlinRun));
+  EXPECT_EQ(exitCode, 1u);
+  ASSERT_TRUE(RunToEnd("cmd.exe /c " + Quote(veskot), &exitCode));
+  EXPECT_EQ(exitCode, 0u);
+  ASSERT_TRUE(listener.Stop());
+
+  std::vector<ListenLine> lines;
+  ASSERT_TRUE(listener.Lines(&lines));
+  const std::vector<ListenLine> quorlinLines = LinesOf(lines, "Quorlin.exe");
+  const std::vector<ListenLine> veskotLines = LinesOf(lines, "Veskot.exe");
+  EXPECT_TRUE(SameDebugStrings(quorlinTrace, TextsOf(quorlinLines)));
+  EXPECT_TRUE(SameDebugStrings(veskotTrace, TextsOf(veskotLines)));
+  ASSERT_FALSE(quorlinLines.empty());
+  ASSERT_FALSE(veskotLines.empty());
+  // One process each, neither of them cmd.exe, and in the order they ran.
+  EXPECT_NE(quorlinLines[0].pid, quorlinRun.Pid());
+  EXPECT_NE(quorlinLines[0].pid, veskotLines[0].pid);
+  EXPECT_LE(quorlinLines.back().time, veskotLines.front().time);
+  for (const std::vector<ListenLine>* of : {&quorlinLines, &veskotLines}) {
+    for (size_t i = 1; i < of->size(); ++i) {
+      EXPECT_EQ((*of)[i].pid, (*of)[0].pid);
+      EXPECT_GE((*of)[i].time, (*of)[i - 1].time);
+    }
+  }
+  // The --out file holds the same lines.
+  std::string file;
+  ASSERT_TRUE(ReadWholeFile(ScratchFile("listened.txt"), &file));
+  EXPECT_EQ(SplitLines(file), SplitLines(listener.Output()));
+}
+
+TEST_F(TracecapTest, LaunchShowsWhatTheProgramsThatProgramStartsSend) {
+  const std::string quorlin = KitProgram("Quorlin.exe");
+  const std::vector<std::string> trace = Reference(quorlin, 1);
+  struct Case {
+    std::string starter;
+    std::vector<std::string> ownLines;  // what the starter itself sends, in the plain form
+  };
+  const Case cases[] = {{Quote(WriterPath()) + " start " + Quote(quorlin), {"starter: starting"}},
+                        {"cmd.exe /c " + Quote(quorlin), {}}};
+  for (const Case& one : cases) {
+    SCOPED_TRACE(one.starter);
+    DWORD exitCode = 0;
+    Started run;
+    ASSERT_TRUE(RunToEnd(Quote(TracecapPath()) + " " + one.starter, "launch.txt", &exitCode, &run));
+    // The starters pass the installer's exit code on.
+    EXPECT_EQ(exitCode, 1u);
+    std::vector<std::string> lines = SplitLines(run.Output());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "exit code: 1");
+    lines.pop_back();
+    std::vector<std::string> own;
+    std::vector<std::string> child;
+    std::string childPrefix;
+    for (const std::string& line : lines) {
+      const size_t tab = line.find('\t');
+      if (tab == std::string::npos) {
+        own.push_back(line);
+        continue;
+      }
+      const size_t second = line.find('\t', tab + 1);
+      ASSERT_NE(second, std::string::npos) << line;
+      EXPECT_EQ(line.substr(tab + 1, second - tab - 1), "Quorlin.exe");
+      if (childPrefix.empty()) {
+        childPrefix = line.substr(0, second + 1);
+      }
+      EXPECT_EQ(line.substr(0, second + 1), childPrefix);
+      child.push_back(line.substr(second + 1));
+    }
+    EXPECT_EQ(own, one.ownLines);
+    EXPECT_TRUE(SameDebugStrings(trace, child));
+  }
+
+  // The joined view: each message after its tag, on one line.
+  DWORD exitCode = 0;
+  Started joined;
+  ASSERT_TRUE(RunToEnd(Quote(TracecapPath()) + " --joined cmd.exe /c " + Quote(quorlin), "joined.txt",
+                       &exitCode, &joined));
+  std::vector<std::string> expected;
+  for (size_t i = 0; i + 1 < trace.size(); i += 2) {
+    ASSERT_EQ(trace[i], "..Quorlin32 - Zenor");
+    expected.push_back("Quorlin.exe\t" + trace[i] + " | " + trace[i + 1]);
+  }
+  expected.push_back("exit code: 1");
+  std::vector<std::string> lines = SplitLines(joined.Output());
+  for (std::string& line : lines) {
+    const size_t tab = line.find('\t');
+    if (tab != std::string::npos) {
+      line = line.substr(tab + 1);
+    }
+  }
+  EXPECT_EQ(lines, expected);
+}
+
+TEST_F(TracecapTest, FourWritersOfTenThousandStringsEachLoseNothing) {
+  const long kCount = 10000;
+  HANDLE go = CreateEventA(NULL, TRUE, FALSE, "e2e_writers_go");
+  ASSERT_NE(go, nullptr);
+  Listener listener;
+  ASSERT_TRUE(listener.Start());
+  Started writers[4];
+  std::map<std::string, DWORD> pids;
+  for (int i = 0; i < 4; ++i) {
+    const std::string tag = "W" + std::to_string(i + 1);
+    ASSERT_TRUE(writers[i].Start(Quote(WriterPath()) + " send " + tag + " " + std::to_string(kCount),
+                                 ScratchFile("writer" + tag + ".txt")));
+    pids[tag] = writers[i].Pid();
+  }
+  SetEvent(go);
+  unsigned long longest = 0;
+  for (Started& writer : writers) {
+    DWORD exitCode = 0;
+    ASSERT_TRUE(writer.Wait(300000, &exitCode));
+    unsigned long wait = 0;
+    ASSERT_TRUE(LongestWait(writer.Output(), &wait)) << writer.Output();
+    longest = wait > longest ? wait : longest;
+  }
+  CloseHandle(go);
+  ASSERT_TRUE(listener.Stop());
+
+  std::vector<ListenLine> lines;
+  ASSERT_TRUE(listener.Lines(&lines));
+  std::map<std::string, long> next;
+  unsigned long first = ~0UL;
+  unsigned long last = 0;
+  for (const ListenLine& line : lines) {
+    if (line.name != "e2e_dbwin_writer.exe") {
+      continue;
+    }
+    const std::string tag = line.text.substr(0, line.text.find(' '));
+    ASSERT_EQ(pids.count(tag), 1u) << line.text;
+    EXPECT_EQ(line.pid, pids[tag]);
+    char expected[32];
+    snprintf(expected, sizeof(expected), "%s %06ld", tag.c_str(), ++next[tag]);
+    ASSERT_EQ(line.text, expected) << "out of order or lost";
+    first = line.time < first ? line.time : first;
+    last = line.time > last ? line.time : last;
+  }
+  for (const auto& writer : pids) {
+    EXPECT_EQ(next[writer.first], kCount) << writer.first;
+  }
+  EXPECT_LT(longest, kPromptMicroseconds);
+  const double seconds = (last - first) / 1000.0;
+  std::cout << "received " << 4 * kCount << " strings in " << seconds << " s ("
+            << (seconds > 0 ? 4 * kCount / seconds : 0) << " a second); longest writer wait " << longest
+            << " us\n";
+  RecordProperty("longest_writer_wait_us", static_cast<int>(longest));
+}
+
+TEST_F(TracecapTest, AReaderThatStopsReadingHoldsUpNoWriter) {
+  const long kCount = 3000;
+  const size_t kSize = 4000;  // 12 MB in all, three times what tracecap keeps
+  SECURITY_ATTRIBUTES security = {sizeof(security), NULL, TRUE};
+  HANDLE readEnd = NULL;
+  HANDLE writeEnd = NULL;
+  ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &security, 0));
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  Listener listener;
+  ASSERT_TRUE(listener.Start({}, writeEnd));
+  CloseHandle(writeEnd);
+  Started writer;
+  DWORD exitCode = 0;
+  ASSERT_TRUE(
+      RunToEnd(Quote(WriterPath()) + " send B " + std::to_string(kCount) + " " + std::to_string(kSize),
+               "blocked_writer.txt", &exitCode, &writer));
+  unsigned long longest = 0;
+  ASSERT_TRUE(LongestWait(writer.Output(), &longest)) << writer.Output();
+  EXPECT_LT(longest, kPromptMicroseconds);
+
+  // Now read everything, and stop it.
+  PipeReader reader = {readEnd, std::string()};
+  HANDLE reading = CreateThread(NULL, 0, ReadPipe, &reader, 0, NULL);
+  ASSERT_NE(reading, nullptr);
+  ASSERT_TRUE(listener.Stop());
+  WaitForSingleObject(reading, 60000);
+  CloseHandle(reading);
+  CloseHandle(readEnd);
+  const std::string& output = reader.output;
+
+  std::vector<ListenLine> lines;
+  ASSERT_TRUE(ParseListenLines(output, &lines));
+  long kept = 0;
+  unsigned long dropped = 0;
+  long previous = 0;
+  for (const ListenLine& line : lines) {
+    if (line.name == "tracecap") {
+      EXPECT_EQ(line.pid, 0u);
+      unsigned long count = 0;
+      ASSERT_EQ(
+          sscanf(line.text.c_str(), "dropped %lu strings here: the output was not read fast enough", &count),
+          1)
+          << line.text;
+      dropped += count;
+    } else if (line.name == "e2e_dbwin_writer.exe") {
+      const long number = strtol(line.text.c_str() + 2, NULL, 10);
+      EXPECT_GT(number, previous) << "out of order";
+      EXPECT_EQ(line.text.size(), kSize);
+      previous = number;
+      ++kept;
+    }
+  }
+  EXPECT_GT(dropped, 0u);
+  EXPECT_GT(kept, 0);
+  EXPECT_EQ(kept + static_cast<long>(dropped), kCount);
+  EXPECT_NE(listener.Errors().find("tracecap: " + std::to_string(dropped) +
+                                   " strings dropped: the output was not read fast enough"),
+            std::string::npos)
+      << listener.Errors();
+}
+
+TEST_F(TracecapTest, ASecondListenerSaysSoAndLeavesTheFirstAlone) {
+  Listener first;
+  ASSERT_TRUE(first.Start());
+  DWORD exitCode = 0;
+  Started second;
+  ASSERT_TRUE(RunToEnd(Quote(TracecapPath()) + " --listen --seconds 5", "second.txt", &exitCode, &second));
+  EXPECT_EQ(exitCode, 1u);
+  EXPECT_NE(second.Errors().find("another debug-output viewer is listening already"), std::string::npos)
+      << second.Errors();
+  EXPECT_TRUE(RunToEnd(Quote(WriterPath()) + " send after-the-second 3", &exitCode));
+  ASSERT_TRUE(first.Stop());
+  std::vector<ListenLine> lines;
+  ASSERT_TRUE(first.Lines(&lines));
+  EXPECT_EQ(TextsOf(LinesOf(lines, "e2e_dbwin_writer.exe")),
+            (std::vector<std::string>{"after-the-second 000001", "after-the-second 000002",
+                                      "after-the-second 000003"}));
+}
+
+TEST_F(TracecapTest, StringsArriveExactlyAndWhole) {
+  Listener listener;
+  ASSERT_TRUE(listener.Start());
+  DWORD exitCode = 0;
+  // High bytes, control characters, a backslash and the line ends.
+  ASSERT_TRUE(RunToEnd(Quote(WriterPath()) + " bytes 80FFA97F011F09415C0D0A", &exitCode));
+  ASSERT_TRUE(RunToEnd(Quote(WriterPath()) + " fill 4091", &exitCode));
+  ASSERT_TRUE(RunToEnd(Quote(WriterPath()) + " fill 6000", &exitCode));
+  ASSERT_TRUE(listener.Stop());
+  std::vector<ListenLine> lines;
+  ASSERT_TRUE(listener.Lines(&lines));
+  const std::vector<std::string> texts = TextsOf(LinesOf(lines, "e2e_dbwin_writer.exe"));
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[0], "\\x80\\xFF\\xA9\\x7F\\x01\\x1F\\x09A\\\\\\r\\n");
+  std::string letters;
+  for (size_t i = 0; i < 6000; ++i) {
+    letters.push_back(static_cast<char>('a' + i % 26));
+  }
+  EXPECT_EQ(texts[1], letters.substr(0, 4091));
+  // Longer than the buffer: what the platform hands over, at most the
+  // buffer's 4091 characters, from the start of the string.
+  EXPECT_LE(texts[2].size(), 4091u);
+  EXPECT_FALSE(texts[2].empty());
+  EXPECT_EQ(texts[2], letters.substr(0, texts[2].size()));
+}
+
+TEST_F(TracecapTest, AWriterThatDiesMidStringDoesNotStopTheListener) {
+  Listener listener;
+  ASSERT_TRUE(listener.Start());
+  DWORD exitCode = 0;
+  ASSERT_TRUE(RunToEnd(Quote(WriterPath()) + " die", &exitCode));
+  ASSERT_EQ(exitCode, 3u) << "the writer did not take the buffer";
+  Started writer;
+  ASSERT_TRUE(RunToEnd(Quote(WriterPath()) + " send after-the-dead 5", "after_dead.txt", &exitCode, &writer));
+  unsigned long longest = 0;
+  ASSERT_TRUE(LongestWait(writer.Output(), &longest)) << writer.Output();
+  // Without the listener freeing the buffer again, the first string would
+  // wait the writers' full 10 seconds and be lost.
+  EXPECT_LT(longest, 5000000u);
+  ASSERT_TRUE(listener.Stop());
+  std::vector<ListenLine> lines;
+  ASSERT_TRUE(listener.Lines(&lines));
+  const std::vector<std::string> texts = TextsOf(LinesOf(lines, "e2e_dbwin_writer.exe"));
+  EXPECT_EQ(texts, (std::vector<std::string>{"after-the-dead 000001", "after-the-dead 000002",
+                                             "after-the-dead 000003", "after-the-dead 000004",
+                                             "after-the-dead 000005"}));
+}
+
+TEST_F(TracecapTest, ListenEndsAfterItsSecondsAndLetsTheBufferGo) {
+  Started listener;
+  const std::string out = ScratchFile("seconds.txt");
+  ASSERT_TRUE(listener.Start(Quote(TracecapPath()) + " --listen --seconds 3 --out " + Quote(out),
+                             ScratchFile("seconds_console.txt"), true));
+  for (int tries = 0; tries < 200 && !SomeoneListens(); ++tries) {
+    Sleep(50);
+  }
+  ASSERT_TRUE(SomeoneListens());
+  DWORD exitCode = 0;
+  ASSERT_TRUE(RunToEnd(Quote(WriterPath()) + " send before-the-end 1", &exitCode));
+  ASSERT_TRUE(listener.Wait(20000, &exitCode));
+  EXPECT_EQ(exitCode, 0u);
+  std::string file;
+  ASSERT_TRUE(ReadWholeFile(out, &file));
+  std::vector<ListenLine> lines;
+  ASSERT_TRUE(ParseListenLines(file, &lines));
+  EXPECT_EQ(TextsOf(LinesOf(lines, "e2e_dbwin_writer.exe")),
+            std::vector<std::string>{"before-the-end 000001"});
+  // Gone with it: the buffer, and any wait of the writers.
+  EXPECT_FALSE(SomeoneListens());
+  HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "DBWIN_BUFFER");
+  EXPECT_EQ(mapping, nullptr);
+  if (mapping != NULL) {
+    CloseHandle(mapping);
+  }
+  Started writer;
+  ASSERT_TRUE(RunToEnd(Quote(WriterPath()) + " send nobody-listens 100", "nobody.txt", &exitCode, &writer));
+  unsigned long longest = 0;
+  ASSERT_TRUE(LongestWait(writer.Output(), &longest));
+  EXPECT_LT(longest, kPromptMicroseconds);
+}
+
+TEST_F(TracecapTest, BadCommandLinesGetTheUsageAndStartNothing) {
+  // Run while a listener listens: none of them may start the writer or
+  // touch the buffer.
+  DeleteFileA(ScratchFile("never.txt").c_str());
+  Listener listener;
+  ASSERT_TRUE(listener.Start());
+  const std::string writer = Quote(WriterPath()) + " send started-anyway 1";
+  const std::string unwritable = Quote(JoinPath(ProgramFolder(), "no such folder\\out.txt"));
+  const std::string lines[] = {
+      "",
+      "--bogus " + writer,
+      "--joined --loud " + writer,
+      "--seconds 3 " + writer,
+      "--out " + Quote(ScratchFile("never.txt")) + " " + writer,
+      "--listen " + writer,
+      "--listen --out",
+      "--listen --seconds",
+      "--listen --seconds 0",
+      "--listen --seconds -3",
+      "--listen --seconds ten",
+      "--listen --seconds 4294968",
+      "--listen --seconds 2 --seconds 3",
+      "--listen --out " + unwritable,
+  };
+  for (const std::string& line : lines) {
+    SCOPED_TRACE(line);
+    DWORD exitCode = 0;
+    Started run;
+    ASSERT_TRUE(RunToEnd(Quote(TracecapPath()) + " " + line, "bad.txt", &exitCode, &run));
+    EXPECT_EQ(exitCode, 2u);
+    EXPECT_EQ(run.Errors().rfind("tracecap: ", 0), 0u) << run.Errors();
+    EXPECT_NE(run.Errors().find("usage: tracecap [--joined] PROGRAM [ARGUMENTS...]"), std::string::npos);
+    EXPECT_EQ(run.Output(), "");
+  }
+  EXPECT_FALSE(FileExists(ScratchFile("never.txt")));
+  ASSERT_TRUE(listener.Stop());
+  std::vector<ListenLine> caught;
+  ASSERT_TRUE(listener.Lines(&caught));
+  EXPECT_TRUE(LinesOf(caught, "e2e_dbwin_writer.exe").empty());
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,64 @@
+// The listening side of the system-wide debug-output buffer: while no
+// debugger is attached, OutputDebugStringA hands its string to whoever
+// owns the shared section "DBWIN_BUFFER" (the writer's process id, then
+// the string and its terminator, 4096 bytes in all), taking turns through
+// the mutex "DBWinMutex" and the events "DBWIN_BUFFER_READY" (the buffer
+// is free) and "DBWIN_DATA_READY" (a string is in it). Every writer on
+// the machine waits for the listener, up to 10 seconds a string, so a
+// thread of its own answers the buffer at once and does nothing slow: it
+// copies each string into memory, where the printing side takes it from.
+#ifndef KIT_TRACECAP_DBWIN_LISTENER_H
+#define KIT_TRACECAP_DBWIN_LISTENER_H
+
+#include <windows.h>
+
+#include "tools/tracecap/process_names.h"
+#include "tools/tracecap/string_store.h"
+
+// The room for strings waiting to be printed, in each of the two batches.
+const size_t kBatchBytes = 2 * 1024 * 1024;
+
+struct DbwinListener {
+  HANDLE mapping;
+  const char* view;
+  HANDLE bufferReady;
+  HANDLE dataReady;
+  HANDLE mutex;  // DBWinMutex, or null when it could not be opened
+  HANDLE stop;
+  HANDLE thread;
+  HANDLE available;  // set when strings wait in the filling batch
+  DWORD start;       // GetTickCount() when listening began
+  ProcessNames names;
+  // Taken only to append one string or to trade the batches.
+  volatile long lock;
+  // Guarded by lock: the batch being filled, and the strings dropped
+  // after it filled up. Once one is dropped, the batch takes no more until
+  // it is traded, so that the dropped ones always come after its strings.
+  StringBatch filling;
+  unsigned long dropped;
+};
+
+enum ListenStart {
+  kListening,
+  kOtherListener,  // another viewer owns the buffer
+  kListenFailed,
+};
+
+// Creates the shared objects and starts answering the buffer. On
+// kListenFailed, *error holds the platform's error.
+ListenStart StartListening(DbwinListener* listener, DWORD* error);
+
+// Trades the batch of waiting strings for `empty`, which must be empty
+// and as large as the listener's; *dropped then holds the count of the
+// strings that came after them and were not kept.
+void TakeStrings(DbwinListener* listener, StringBatch* empty, unsigned long* dropped);
+
+// Answers what a writer has already handed over, then releases the shared
+// objects between two writers and ends the answering thread. What it
+// caught stays for TakeStrings.
+void StopListening(DbwinListener* listener);
+
+// Frees what is left once the strings have been taken.
+void FreeListener(DbwinListener* listener);
+
+#endif

@@ -1,0 +1,96 @@
+#include "tools/tracecap/options.h"
+
+#include <string.h>
+
+const char kUsage[] =
+    "usage: tracecap [--joined] PROGRAM [ARGUMENTS...]\n"
+    "       tracecap --listen [--joined] [--out FILE] [--seconds N]\n"
+    "  PROGRAM            run it and show the debug strings of it and of every\n"
+    "                     program it starts, then its exit code\n"
+    "  --listen           show the debug strings of every process on this machine\n"
+    "  --out FILE         also write the lines to FILE (with --listen)\n"
+    "  --seconds N        stop after N seconds (with --listen); else Ctrl+C stops\n"
+    "  --joined           show each message of the kit on the line of its trace tag\n";
+
+namespace {
+bool Fail(OptionsProblem* problem, const char* what, const char* argument) {
+  problem->problem = what;
+  problem->argument = argument;
+  return false;
+}
+
+// A whole number from 1 to kMostSeconds, digits only.
+bool ReadSeconds(const char* text, unsigned long* seconds) {
+  unsigned long value = 0;
+  if (*text == '\0') {
+    return false;
+  }
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (*c < '0' || *c > '9') {
+      return false;
+    }
+    value = value * 10 + static_cast<unsigned long>(*c - '0');
+    if (value > kMostSeconds) {
+      return false;
+    }
+  }
+  *seconds = value;
+  return value > 0;
+}
+}  // namespace
+
+bool ParseOptions(int argc, char* argv[], TracecapOptions* options, OptionsProblem* problem) {
+  options->listen = false;
+  options->joined = false;
+  options->outPath = NULL;
+  options->seconds = 0;
+  options->program = 0;
+  problem->problem = NULL;
+  problem->argument = NULL;
+  bool secondsGiven = false;
+  int i = 1;
+  for (; i < argc && argv[i][0] == '-'; ++i) {
+    const char* option = argv[i];
+    if (strcmp(option, "--listen") == 0) {
+      options->listen = true;
+    } else if (strcmp(option, "--joined") == 0) {
+      options->joined = true;
+    } else if (strcmp(option, "--out") == 0 || strcmp(option, "--seconds") == 0) {
+      const bool out = option[2] == 'o';
+      if ((out && options->outPath != NULL) || (!out && secondsGiven)) {
+        return Fail(problem, "option given twice", option);
+      }
+      if (i + 1 >= argc) {
+        return Fail(problem, "option needs a value", option);
+      }
+      const char* value = argv[++i];
+      if (out) {
+        if (value[0] == '\0') {
+          return Fail(problem, "--out needs a file name", NULL);
+        }
+        options->outPath = value;
+      } else {
+        if (!ReadSeconds(value, &options->seconds)) {
+          return Fail(problem, "--seconds takes a whole number of seconds from 1 to 4294967", value);
+        }
+        secondsGiven = true;
+      }
+    } else {
+      return Fail(problem, "unknown option", option);
+    }
+  }
+  if (options->listen) {
+    if (i < argc) {
+      return Fail(problem, "--listen takes no program", argv[i]);
+    }
+    return true;
+  }
+  if (options->outPath != NULL || secondsGiven) {
+    return Fail(problem, "--out and --seconds go with --listen", NULL);
+  }
+  if (i >= argc) {
+    return Fail(problem, "no program to run", NULL);
+  }
+  options->program = i;
+  return true;
+}

@@ -1,0 +1,34 @@
+// tracecap's command line:
+//
+//   tracecap [--joined] PROGRAM [ARGUMENTS...]
+//   tracecap --listen [--joined] [--out FILE] [--seconds N]
+//
+// Options come before PROGRAM; everything from PROGRAM on is PROGRAM's.
+#ifndef KIT_TRACECAP_OPTIONS_H
+#define KIT_TRACECAP_OPTIONS_H
+
+extern const char kUsage[];
+
+// The most --seconds takes: its milliseconds still fit in 32 bits.
+const unsigned long kMostSeconds = 4294967UL;
+
+struct TracecapOptions {
+  bool listen;
+  bool joined;
+  const char* outPath;    // --out, or null
+  unsigned long seconds;  // --seconds, or 0 for "until stopped"
+  int program;            // launch mode: the index of PROGRAM in argv
+};
+
+// What is wrong with a command line: the problem, and the argument it is
+// about (null when it is about none), for the line before the usage text.
+struct OptionsProblem {
+  const char* problem;
+  const char* argument;
+};
+
+// Reads the command line into `options`; false, with `problem` filled in,
+// when it is not sound.
+bool ParseOptions(int argc, char* argv[], TracecapOptions* options, OptionsProblem* problem);
+
+#endif
