@@ -18,6 +18,9 @@ set(KIT_PE_LINK_OPTIONS
   -s)
 set(KIT_PRODUCT_COMPILE_OPTIONS -fno-exceptions -fno-rtti -ffunction-sections -fdata-sections)
 
+include(cmake/reproducible.cmake)
+include(cmake/signing.cmake)
+
 # One of the two programs: a GUI program without a window, entered
 # through main().
 function(kit_program name)
@@ -30,6 +33,8 @@ endfunction()
 
 kit_program(Quorlin ${COMMON_SOURCES} common/program_start.cpp ${INSTALLER_SOURCES} installer/entry.cpp installer/quorlin.rc)
 kit_program(Veskot ${COMMON_SOURCES} common/program_start.cpp ${UNINSTALLER_SOURCES} uninstaller/entry.cpp uninstaller/veskot.rc)
+kit_sign(Quorlin)
+kit_sign(Veskot)
 
 # The setup program, which carries both programs and the driver package.
 set(KIT_SETUP_NAME NORDAL_5120_USB_Driver_Setup.exe)
@@ -38,6 +43,17 @@ set(KIT_SETUP ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${KIT_SETUP_NAME})
 add_subdirectory(tools/tracecap)
 add_subdirectory(setup)
 add_subdirectory(bench)
+
+# The release: the setup program, the two programs and tracecap, with
+# their SHA-256 sums, in build/windows/dist.
+set(KIT_DIST_DIR ${CMAKE_BINARY_DIR}/dist)
+set(KIT_DIST_FILES ${KIT_SETUP} $<TARGET_FILE:Quorlin> $<TARGET_FILE:Veskot> $<TARGET_FILE:tracecap>)
+add_custom_target(dist ALL
+  COMMAND ${CMAKE_COMMAND} -DDIST_DIR=${KIT_DIST_DIR} "-DFILES=${KIT_DIST_FILES}"
+    -P ${CMAKE_SOURCE_DIR}/cmake/dist.cmake
+  DEPENDS setup Quorlin Veskot tracecap
+  COMMENT "Putting the release into ${KIT_DIST_DIR}"
+  VERBATIM)
 
 include(CTest)
 if(BUILD_TESTING)

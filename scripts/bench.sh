@@ -29,7 +29,7 @@ source scripts/throwaway_prefix.sh
 kit="$WINEPREFIX/drive_c/bench"
 mkdir -p "$kit/data/corpus" "$kit/data/inf_store" "$kit/data/package/64_inf"
 cp "$bin"/{kitbench,Quorlin,Veskot,bench_inf_open,bench_stage,bench_device_walk}.exe "$kit/"
-cp "$root"/../shared/inf-corpus/*.inf "$kit/data/corpus/"
+cp "$root"/tests/data/inf_corpus/*.inf "$kit/data/corpus/"
 cp samples/inf_store/nordal_adb_legacy.inf samples/inf_store/nordal_modem_legacy.inf "$kit/data/inf_store/"
 cp samples/package/*.inf "$kit/data/package/"
 cp samples/package/64_inf/*.inf "$kit/data/package/64_inf/"

@@ -6,8 +6,13 @@
 ;
 ; PROGRAMS_DIR holds Quorlin.exe and Veskot.exe, PACKAGE_DIR the driver
 ; package: its 32-bit edition at the top, its 64-bit edition in 64_inf.
-; With SIGN_COMMAND (a command taking the file as %1), the uninstall
-; program and then the setup program are signed as they are written.
+; With SIGN_COMMAND (a command taking the file as %1), the setup program
+; is signed as it is written.
+;
+; The setup program is its own uninstall program: installed as
+; uninstall.exe in the product folder, it uninstalls when started with
+; /uninstall. So the uninstall program carries the setup program's
+; signature, and the kit ships one program of NSIS, not two.
 ;
 ; Exit codes: 0 done, 1 cancelled, 2 failed; 3 on a Windows release the
 ; kit is not for, 4 without administrator rights.
@@ -21,7 +26,6 @@ ManifestDPIAware true
 SetDateSave off
 CRCCheck on
 ShowInstDetails show
-ShowUninstDetails show
 
 !include LogicLib.nsh
 !include FileFunc.nsh
@@ -60,7 +64,6 @@ ShowUninstDetails show
 !insertmacro RequirePackageFile "64_inf/qcnet.inf"
 
 !ifdef SIGN_COMMAND
-  !uninstfinalize '${SIGN_COMMAND}'
   !finalize '${SIGN_COMMAND}'
 !endif
 
@@ -75,28 +78,63 @@ VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}.0"
 VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}.0"
 VIAddVersionKey /LANG=0 "LegalCopyright" "${PUBLISHER}"
 
+Var Uninstalling   ; 1 when started with /uninstall
 Var Drive          ; the system drive's letter and colon
 Var ProgramsName   ; "Program Files", or "Program Files (x86)" on 64-bit Windows
 Var TempDir        ; the product's temporary folder
 Var Is64           ; 1 on 64-bit Windows
 Var Log            ; the setup's log file, while it is open
 
+; What the pages say, for installing or for uninstalling.
+Var TextCaption
+Var TextButton
+Var TextWelcomeTitle
+Var TextWelcome
+Var TextRunningTitle
+Var TextRunning
+Var TextDoneTitle
+Var TextDone
+Var TextAbortedTitle
+Var TextAborted
+Var TextFinishTitle
+Var TextFinish
+Var TextQuit
+
+Caption "$TextCaption"
+InstallButtonText "$TextButton"
+
 !define MUI_ICON "${NSISDIR}\Contrib\Graphics\Icons\classic-install.ico"
+; No uninstall program of NSIS's own is made, but its icon is carried:
+; the small one.
 !define MUI_UNICON "${NSISDIR}\Contrib\Graphics\Icons\classic-uninstall.ico"
 !define MUI_WELCOMEFINISHPAGE_BITMAP "wizard.bmp"
-!define MUI_UNWELCOMEFINISHPAGE_BITMAP "wizard.bmp"
 !define MUI_ABORTWARNING
+!define MUI_ABORTWARNING_TEXT "$TextQuit"
 !define MUI_FINISHPAGE_NOAUTOCLOSE
-!define MUI_UNFINISHPAGE_NOAUTOCLOSE
+!define MUI_WELCOMEPAGE_TITLE "$TextWelcomeTitle"
+!define MUI_WELCOMEPAGE_TEXT "$TextWelcome"
 !insertmacro MUI_PAGE_WELCOME
+!define MUI_PAGE_HEADER_TEXT "$TextRunningTitle"
+!define MUI_PAGE_HEADER_SUBTEXT "$TextRunning"
+!define MUI_INSTFILESPAGE_FINISHHEADER_TEXT "$TextDoneTitle"
+!define MUI_INSTFILESPAGE_FINISHHEADER_SUBTEXT "$TextDone"
+!define MUI_INSTFILESPAGE_ABORTHEADER_TEXT "$TextAbortedTitle"
+!define MUI_INSTFILESPAGE_ABORTHEADER_SUBTEXT "$TextAborted"
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TITLE "$TextFinishTitle"
+!define MUI_FINISHPAGE_TEXT "$TextFinish"
 !insertmacro MUI_PAGE_FINISH
-!insertmacro MUI_UNPAGE_WELCOME
-!insertmacro MUI_UNPAGE_INSTFILES
-!insertmacro MUI_UNPAGE_FINISH
 !insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "SimpChinese"
 !include /CHARSET=UTF8 "messages.nsh"
+
+!macro PickText VARIABLE NAME
+  ${If} $Uninstalling = 1
+    StrCpy ${VARIABLE} "$(Un${NAME})"
+  ${Else}
+    StrCpy ${VARIABLE} "$(${NAME})"
+  ${EndIf}
+!macroend
 
 ; Simplified Chinese when the system's UI language is Chinese (PRC),
 ; English otherwise: the rule of Veskot's completion prompt.
@@ -107,11 +145,25 @@ Var Log            ; the setup's log file, while it is open
   ${Else}
     StrCpy $LANGUAGE ${LANG_ENGLISH}
   ${EndIf}
+  !insertmacro PickText $TextCaption Caption
+  !insertmacro PickText $TextButton Button
+  !insertmacro PickText $TextWelcomeTitle WelcomeTitle
+  !insertmacro PickText $TextWelcome Welcome
+  !insertmacro PickText $TextRunningTitle RunningTitle
+  !insertmacro PickText $TextRunning Running
+  !insertmacro PickText $TextDoneTitle DoneTitle
+  !insertmacro PickText $TextDone Done
+  !insertmacro PickText $TextAbortedTitle AbortedTitle
+  !insertmacro PickText $TextAborted Aborted
+  !insertmacro PickText $TextFinishTitle FinishTitle
+  !insertmacro PickText $TextFinish Finish
+  !insertmacro PickText $TextQuit Quit
 !macroend
 
 ; Refuses, with a message that a silent run does not show, a Windows the
-; kit has no package folder for (it knows 5.0 to 6.1) and a user without
-; administrator rights, which Windows 2000 and XP do not ask for.
+; kit has no package folder for (it knows 5.0 to 6.1; uninstalling is
+; left to any release) and a user without administrator rights, which
+; Windows 2000 and XP do not ask for.
 !macro RequireSupportedMachine
   ; By the version numbers alone: WinVer's comparisons count the service
   ; pack, and take Windows 7 with Service Pack 1 for a later release.
@@ -125,6 +177,7 @@ Var Log            ; the setup's log file, while it is open
     StrCpy $2 1
   ${EndIf}
   ${If} $2 = 0
+  ${AndIf} $Uninstalling = 0
     MessageBox MB_OK|MB_ICONSTOP "$(UnsupportedWindows)" /SD IDOK
     SetErrorLevel ${EXIT_UNSUPPORTED_WINDOWS}
     Quit
@@ -200,13 +253,37 @@ Var Log            ; the setup's log file, while it is open
 !macroend
 
 Function .onInit
+  StrCpy $Uninstalling 0
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/uninstall" $1
+  ${IfNot} ${Errors}
+    StrCpy $Uninstalling 1
+    ; The uninstall commands start this program from the command
+    ; interpreter, whose console window would stand behind the pages: it
+    ; is hidden (Windows XP and later attach to a parent's console).
+    System::Call 'kernel32::AttachConsole(i -1) i .r0'
+    ${If} $0 <> 0
+      System::Call 'kernel32::GetConsoleWindow() p .r1'
+      System::Call 'user32::ShowWindow(p r1, i 0)'
+      System::Call 'kernel32::FreeConsole()'
+    ${EndIf}
+  ${EndIf}
   !insertmacro ChooseLanguage
   !insertmacro RequireSupportedMachine
   !insertmacro ComputeFolders
+  ; Veskot.exe ends a running program whose file it cannot delete: this
+  ; program must not run from the folders it deletes.
+  ${If} $EXEDIR == $INSTDIR
+  ${OrIf} $EXEDIR == $TempDir
+    MessageBox MB_OK|MB_ICONSTOP "$(RunFromProductFolder)" /SD IDOK
+    SetErrorLevel ${EXIT_FAILED}
+    Quit
+  ${EndIf}
+  InitPluginsDir
 FunctionEnd
 
-Section "Install"
-  SetDetailsPrint both
+Function Install
   ; A kit installed before goes first, whole: so that one installation is
   ; left, with no file of an older package.
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "UninstallString"
@@ -216,7 +293,6 @@ Section "Install"
   ${OrIf} ${FileExists} "$INSTDIR\*.*"
   ${OrIf} ${FileExists} "$TempDir\*.*"
     DetailPrint "$(RemovingEarlier)"
-    InitPluginsDir
     SetOutPath "$PLUGINSDIR"
     File "${PROGRAMS_DIR}/Veskot.exe"
     !insertmacro RunVeskot ""
@@ -225,13 +301,19 @@ Section "Install"
   SetOutPath "$INSTDIR"
   File "${PROGRAMS_DIR}/Quorlin.exe"
   File "${PROGRAMS_DIR}/Veskot.exe"
-  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  ClearErrors
+  CopyFiles /SILENT "$EXEPATH" "$INSTDIR\${UNINSTALLER}"
   ${If} $Is64 = 1
     SetOutPath "$INSTDIR\INF\64_inf"
     File /r "${PACKAGE_DIR}/64_inf/*.*"
   ${Else}
     SetOutPath "$INSTDIR\INF"
     File /r /x 64_inf "${PACKAGE_DIR}/*.*"
+  ${EndIf}
+  ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "$(CopyFailed)" /SD IDOK
+    SetErrorLevel ${EXIT_FAILED}
+    Abort
   ${EndIf}
 
   ; Both keys in the registry view of a 32-bit program, which is the
@@ -247,11 +329,11 @@ Section "Install"
   ; through the command interpreter, which waits for it, deletes the copy
   ; and passes its exit code on.
   StrCpy $0 '"$SYSDIR\cmd.exe" /d /v:on /s /c "copy /b /y "$INSTDIR\${UNINSTALLER}" "${UNINSTALL_COPY}" >nul'
-  StrCpy $1 '& del /f /q "${UNINSTALL_COPY}" >nul 2>&1 & exit !rc!"'
+  StrCpy $1 '& set rc=!errorlevel! & del /f /q "${UNINSTALL_COPY}" >nul 2>&1 & exit !rc!"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" \
-    '$0 && start "" /wait "${UNINSTALL_COPY}" _?=$INSTDIR & set rc=!errorlevel! $1'
+    '$0 && start "" /wait "${UNINSTALL_COPY}" /uninstall $1'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" \
-    '$0 && start "" /wait "${UNINSTALL_COPY}" /S _?=$INSTDIR & set rc=!errorlevel! $1'
+    '$0 && start "" /wait "${UNINSTALL_COPY}" /uninstall /S $1'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 
@@ -280,29 +362,12 @@ Section "Install"
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
   FileClose $Log
-SectionEnd
-
-Function un.onInit
-  ; The uninstall commands start this copy from the command interpreter,
-  ; whose console window would stand behind the pages: it is hidden
-  ; (Windows XP and later attach to a parent's console).
-  System::Call 'kernel32::AttachConsole(i -1) i .r0'
-  ${If} $0 <> 0
-    System::Call 'kernel32::GetConsoleWindow() p .r1'
-    System::Call 'user32::ShowWindow(p r1, i 0)'
-    System::Call 'kernel32::FreeConsole()'
-  ${EndIf}
-  !insertmacro ChooseLanguage
-  !insertmacro RequireSupportedMachine
-  !insertmacro ComputeFolders
 FunctionEnd
 
-Section "Uninstall"
-  SetDetailsPrint both
+Function Uninstall
   DetailPrint "$(Removing)"
   ; Veskot.exe runs from a copy outside the product folder, which it
   ; deletes whole.
-  InitPluginsDir
   ClearErrors
   CopyFiles /SILENT "$INSTDIR\Veskot.exe" "$PLUGINSDIR\Veskot.exe"
   ${If} ${Errors}
@@ -317,4 +382,13 @@ Section "Uninstall"
     !insertmacro RunVeskot " showmessage"
   ${EndIf}
   DeleteRegValue HKCU "${LAYERS_KEY}" "$INSTDIR\Quorlin.exe"
+FunctionEnd
+
+Section
+  SetDetailsPrint both
+  ${If} $Uninstalling = 1
+    Call Uninstall
+  ${Else}
+    Call Install
+  ${EndIf}
 SectionEnd

@@ -1,6 +1,7 @@
 #include "tests/e2e/devices.h"
 
 #include <setupapi.h>
+#include <stdio.h>
 
 namespace e2e {
 
@@ -24,6 +25,27 @@ const DWORD kUntouchedLastError = 0x0BADF00D;
 // The list of all instances, or INVALID_HANDLE_VALUE.
 HDEVINFO AllInstances() { return SetupDiGetClassDevsA(NULL, NULL, NULL, DIGCF_ALLCLASSES); }
 
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" as a GUID.
+bool ParseGuid(const std::string& text, GUID* guid) {
+  unsigned long data1 = 0;
+  unsigned int parts[10];
+  if (sscanf(text.c_str(), "{%8lx-%4x-%4x-%2x%2x-%2x%2x%2x%2x%2x%2x}", &data1, &parts[0], &parts[1],
+             &parts[2], &parts[3], &parts[4], &parts[5], &parts[6], &parts[7], &parts[8], &parts[9]) != 11) {
+    return false;
+  }
+  guid->Data1 = data1;
+  guid->Data2 = static_cast<unsigned short>(parts[0]);
+  guid->Data3 = static_cast<unsigned short>(parts[1]);
+  for (int i = 0; i < 8; ++i) {
+    guid->Data4[i] = static_cast<unsigned char>(parts[2 + i]);
+  }
+  return true;
+}
+
+::testing::AssertionResult SetupFailure(const char* what) {
+  return ::testing::AssertionFailure() << what << " failed with error 0x" << std::hex << GetLastError();
+}
+
 std::string InstanceIdOf(HDEVINFO set, SP_DEVINFO_DATA* data) {
   char id[512];  // instance ids have at most 200 characters
   DWORD size = 0;
@@ -33,6 +55,75 @@ std::string InstanceIdOf(HDEVINFO set, SP_DEVINFO_DATA* data) {
   return id;
 }
 }  // namespace
+
+::testing::AssertionResult CreateRootInstance(const std::string& deviceName, const std::string& classGuid,
+                                              const std::vector<std::string>& hardwareIds, bool driverKey,
+                                              std::string* instanceId, HKEY* key) {
+  *key = NULL;
+  GUID guid;
+  if (!ParseGuid(classGuid, &guid)) {
+    return ::testing::AssertionFailure() << "not a class GUID: " << classGuid;
+  }
+  HDEVINFO set = SetupDiCreateDeviceInfoList(&guid, NULL);
+  if (set == INVALID_HANDLE_VALUE) {
+    return SetupFailure("SetupDiCreateDeviceInfoList");
+  }
+  std::string ids;
+  for (const std::string& id : hardwareIds) {
+    ids += id + '\0';
+  }
+  ids += '\0';
+  SP_DEVINFO_DATA data;
+  data.cbSize = sizeof(data);
+  ::testing::AssertionResult result = ::testing::AssertionSuccess();
+  if (!SetupDiCreateDeviceInfoA(set, deviceName.c_str(), &guid, NULL, NULL, DICD_GENERATE_ID, &data)) {
+    result = SetupFailure("SetupDiCreateDeviceInfoA");
+  } else if (!SetupDiSetDeviceRegistryPropertyA(set, &data, SPDRP_HARDWAREID,
+                                                reinterpret_cast<const BYTE*>(ids.data()),
+                                                static_cast<DWORD>(ids.size()))) {
+    result = SetupFailure("SetupDiSetDeviceRegistryPropertyA");
+  } else if (!SetupDiCallClassInstaller(DIF_REGISTERDEVICE, set, &data)) {
+    result = SetupFailure("DIF_REGISTERDEVICE");
+  } else if (driverKey) {
+    *key = SetupDiCreateDevRegKeyA(set, &data, DICS_FLAG_GLOBAL, 0, DIREG_DRV, NULL, NULL);
+    if (*key == INVALID_HANDLE_VALUE) {
+      *key = NULL;
+      result = SetupFailure("SetupDiCreateDevRegKeyA");
+    }
+  }
+  if (result) {
+    *instanceId = InstanceIdOf(set, &data);
+  }
+  SetupDiDestroyDeviceInfoList(set);
+  return result;
+}
+
+::testing::AssertionResult RemoveInstances(const std::string& prefix) {
+  // One instance a pass, each in a set of its own: a removal may change
+  // the set it was made in.
+  for (bool removed = true; removed;) {
+    HDEVINFO set = AllInstances();
+    if (set == INVALID_HANDLE_VALUE) {
+      return SetupFailure("SetupDiGetClassDevsA");
+    }
+    removed = false;
+    SP_DEVINFO_DATA data;
+    data.cbSize = sizeof(data);
+    for (DWORD index = 0; !removed && SetupDiEnumDeviceInfo(set, index, &data); ++index) {
+      const std::string id = InstanceIdOf(set, &data);
+      if (UpperAscii(id).compare(0, prefix.size(), UpperAscii(prefix)) == 0) {
+        if (!SetupDiCallClassInstaller(DIF_REMOVE, set, &data)) {
+          const ::testing::AssertionResult failure = SetupFailure(("removing " + id).c_str());
+          SetupDiDestroyDeviceInfoList(set);
+          return failure;
+        }
+        removed = true;
+      }
+    }
+    SetupDiDestroyDeviceInfoList(set);
+  }
+  return ::testing::AssertionSuccess();
+}
 
 bool NamesHandset(const std::string& text) {
   const std::string upper = UpperAscii(text);

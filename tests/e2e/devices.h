@@ -31,6 +31,21 @@ struct DeviceRecord {
 // of the set that SetupDiGetClassDevsA builds with DIGCF_ALLCLASSES.
 ::testing::AssertionResult ListDeviceInstances(std::vector<DeviceRecord>* records);
 
+// Makes a root-enumerated device instance the way an administrator's tool
+// does, through SetupAPI: SetupDiCreateDeviceInfoA under ROOT with
+// DICD_GENERATE_ID for `deviceName` in the setup class `classGuid`
+// ("{...}"), the hardware ids through SetupDiSetDeviceRegistryPropertyA,
+// DIF_REGISTERDEVICE, and with `driverKey` the driver key through
+// SetupDiCreateDevRegKeyA with DIREG_DRV, handed back open in *driverKey
+// for the caller to fill and close. *instanceId is the id Windows gave it.
+::testing::AssertionResult CreateRootInstance(const std::string& deviceName, const std::string& classGuid,
+                                              const std::vector<std::string>& hardwareIds, bool driverKey,
+                                              std::string* instanceId, HKEY* key);
+
+// Removes through the class installer (DIF_REMOVE) every device instance
+// whose id begins with `prefix`, ASCII letters in any case.
+::testing::AssertionResult RemoveInstances(const std::string& prefix);
+
 // How the class installer's removal fares on this platform.
 enum class Removal {
   // SetupDiSetClassInstallParamsA takes the DIF_REMOVE parameters.

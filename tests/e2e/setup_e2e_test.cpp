@@ -15,6 +15,7 @@
 namespace e2e {
 namespace {
 
+const DWORD kExitFailed = 2;
 const DWORD kExitUnsupportedWindows = 3;
 
 // The escaped lines of the installer's trace that tell what it staged.
@@ -58,6 +59,11 @@ TEST_F(SetupTest, QuietUninstallLeavesNothingAndShowsNoBox) {
   ASSERT_EQ(exitCode, 0u);
   const std::vector<std::string> staged = StagedCopies();
   ASSERT_EQ(staged.size(), 4u);
+  // The uninstall program refuses to run from the folder it deletes.
+  ASSERT_TRUE(RunListened(Quote(productFolder_ + "\\uninstall.exe") + " /uninstall /S", &exitCode, &lines));
+  EXPECT_EQ(exitCode, kExitFailed);
+  EXPECT_TRUE(TextsOf(lines, "Veskot.exe").empty());
+  EXPECT_EQ(StagedCopies(), staged);
 
   ASSERT_TRUE(RunUninstallCommand("QuietUninstallString", &exitCode, &lines));
   EXPECT_EQ(exitCode, 0u);

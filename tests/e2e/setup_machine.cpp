@@ -160,7 +160,8 @@ void SetupTest::ExpectInstalled() {
   EXPECT_NE(command.data.find(productFolder_ + "\\uninstall.exe"), std::string::npos);
   EXPECT_NE(quiet.data.find(productFolder_ + "\\uninstall.exe"), std::string::npos);
   EXPECT_EQ(command.data.find(" /S "), std::string::npos);
-  EXPECT_NE(quiet.data.find(" /S _?="), std::string::npos);
+  EXPECT_NE(command.data.find(" /uninstall "), std::string::npos);
+  EXPECT_NE(quiet.data.find(" /uninstall /S "), std::string::npos);
   for (const char* name : {"NoModify", "NoRepair"}) {
     const RegistryValue read = ReadValue(HKEY_LOCAL_MACHINE, kUninstallKey, name);
     EXPECT_EQ(read.type, static_cast<DWORD>(REG_DWORD)) << name;

@@ -22,19 +22,15 @@ const char kProductKey[] = "SOFTWARE\\Orvane_M4730_Driver";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvane_M4730_Driver";
 const char kLayersKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
 const char kAppDefaultsKey[] = "Software\\Wine\\AppDefaults\\Veskot.exe";
-const char kEnumKey[] = "System\\CurrentControlSet\\Enum";
-const char kClassKey[] = "System\\CurrentControlSet\\Control\\Class";
+// The device instances the tests make, root-enumerated as an
+// administrator's tool makes them, each with a name of its own.
+const char kTestInstances[] = "ROOT\\NORDAL_E2E_";
 
 const char kUsbClass[] = "{36FC9E60-C465-11CF-8056-444553540000}";
 const char kModemClass[] = "{4D36E96D-E325-11CE-BFC1-08002BE10318}";
 const char kAndroidClass[] = "{9B4E2A17-6C3D-4F58-A1E0-3D7C5B82F461}";
 const char kPortsClass[] = "{4D36E978-E325-11CE-BFC1-08002BE10318}";
 const char kNetClass[] = "{4D36E972-E325-11CE-BFC1-08002BE10318}";
-const char* const kClasses[] = {kUsbClass, kModemClass, kAndroidClass, kPortsClass, kNetClass};
-// The driver keys of our instances are numbered from here on, far above
-// those Wine gives its own devices.
-const int kFirstDriverNumber = 70;
-const int kDriverNumbers = 10;
 
 // Names Windows gave the package's INF files in the INF store.
 const char* const kDeviceInfNames[] = {"oem11.inf", "oem12.inf", "oem13.inf", "oem14.inf"};
@@ -102,10 +98,6 @@ std::string Upper(const std::string& text) {
 
 std::string PnfOf(const std::string& infPath) { return infPath.substr(0, infPath.size() - 4) + ".pnf"; }
 
-std::string DriverKeyOf(const DeviceInstance& instance) {
-  return std::string(kClassKey) + "\\" + instance.classGuid + "\\" + instance.driverNumber;
-}
-
 // The text as UTF-16LE, with or without a byte order mark.
 std::string Utf16Le(const std::string& text, bool withBom) {
   std::wstring wide(text.size(), L'\0');
@@ -147,19 +139,7 @@ void UninstallerTest::SetUp() {
   // Whatever an earlier test left: keys, instances, INF files, folders.
   ASSERT_TRUE(DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey));
   ASSERT_TRUE(DeleteKeyTree(HKEY_LOCAL_MACHINE, kProductKey));
-  const std::string usbEnum = std::string(kEnumKey) + "\\USB";
-  for (const std::string& device : SubKeys(HKEY_LOCAL_MACHINE, usbEnum)) {
-    if (Upper(device).compare(0, 8, "VID_3A8D") == 0 || Upper(device) == "VID_0547&PID_1002") {
-      ASSERT_TRUE(DeleteKeyTree(HKEY_LOCAL_MACHINE, usbEnum + "\\" + device));
-    }
-  }
-  for (const char* classGuid : kClasses) {
-    for (int number = kFirstDriverNumber; number < kFirstDriverNumber + kDriverNumbers; ++number) {
-      char name[8];
-      wsprintfA(name, "%04d", number);
-      ASSERT_TRUE(DeleteKeyTree(HKEY_LOCAL_MACHINE, std::string(kClassKey) + "\\" + classGuid + "\\" + name));
-    }
-  }
+  ASSERT_TRUE(RemoveInstances(kTestInstances));
   std::set<std::string> leftovers;
   for (const char* name : kDeviceInfNames) {
     leftovers.insert(Upper(name));
@@ -246,19 +226,31 @@ void UninstallerTest::AddSubkey(const std::string& key) {
 }
 
 void UninstallerTest::AddInstance(const DeviceInstance& instance) {
-  const std::string key = std::string(kEnumKey) + "\\" + instance.instanceId;
-  ASSERT_TRUE(WriteMultiStringValue(HKEY_LOCAL_MACHINE, key, "HardwareID", instance.hardwareIds));
-  ASSERT_TRUE(WriteStringValue(HKEY_LOCAL_MACHINE, key, "ClassGUID", instance.classGuid));
-  if (instance.fate != DriverInf::kNoDriverKey) {
-    ASSERT_TRUE(WriteStringValue(HKEY_LOCAL_MACHINE, key, "Driver",
-                                 instance.classGuid + "\\" + instance.driverNumber));
-    ASSERT_TRUE(WriteStringValue(HKEY_LOCAL_MACHINE, DriverKeyOf(instance), "DriverVersion", "1.7.0.0"));
-    if (instance.fate == DriverInf::kInfPathUnterminated) {
-      ASSERT_TRUE(WriteUnterminatedStringValue(HKEY_LOCAL_MACHINE, DriverKeyOf(instance), "InfPath",
-                                               instance.infPath));
-    } else if (instance.fate != DriverInf::kNoInfPath) {
-      ASSERT_TRUE(WriteStringValue(HKEY_LOCAL_MACHINE, DriverKeyOf(instance), "InfPath", instance.infPath));
+  // "ROOT\<device name>\0000": the first number Windows gives a device
+  // name, which no instance holds after the clean-up of SetUp.
+  const std::string prefix = kTestInstances;
+  ASSERT_EQ(Upper(instance.instanceId).compare(0, prefix.size(), prefix), 0) << instance.instanceId;
+  const size_t start = prefix.find('\\') + 1;
+  const std::string deviceName = instance.instanceId.substr(start, instance.instanceId.rfind('\\') - start);
+  std::string made;
+  HKEY driver = NULL;
+  ASSERT_TRUE(CreateRootInstance(deviceName, instance.classGuid, instance.hardwareIds,
+                                 instance.fate != DriverInf::kNoDriverKey, &made, &driver));
+  ASSERT_EQ(Upper(made), Upper(instance.instanceId));
+  if (driver != NULL) {
+    std::string value = instance.infPath;
+    if (instance.fate != DriverInf::kInfPathUnterminated) {
+      value.push_back('\0');
     }
+    const char version[] = "1.7.0.0";
+    LONG status = RegSetValueExA(driver, "DriverVersion", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                                 sizeof(version));
+    if (status == ERROR_SUCCESS && instance.fate != DriverInf::kNoInfPath) {
+      status = RegSetValueExA(driver, "InfPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.data()),
+                              static_cast<DWORD>(value.size()));
+    }
+    RegCloseKey(driver);
+    ASSERT_EQ(status, ERROR_SUCCESS) << "writing the driver key of " << made;
   }
   instances_.push_back(instance);
 }
@@ -382,31 +374,28 @@ void UninstallerTest::StartHandsetTool() {
 }
 
 DeviceInstance UninstallerTest::CompositeParent() const {
-  return {"USB\\VID_3A8D&PID_6C31\\5&1A2B3C4D&0&2",
+  return {"ROOT\\NORDAL_E2E_COMPOSITE\\0000",
           {"USB\\VID_3A8D&PID_6C31&REV_0232", "USB\\VID_3A8D&PID_6C31"},
           1,
           kUsbClass,
-          "0071",
           "usb.inf",
           DriverInf::kCompositeParent};
 }
 
 DeviceInstance UninstallerTest::ModemInterface() const {
-  return {"USB\\VID_3A8D&PID_6C31&MI_00\\6&2F1B3C&0&0000",
+  return {"ROOT\\NORDAL_E2E_MODEM\\0000",
           {"USB\\VID_3A8D&PID_6C31&REV_0232&MI_00", "USB\\VID_3A8D&PID_6C31&MI_00"},
           1,
           kModemClass,
-          "0071",
           "oem12.inf",
           DriverInf::kDeleted};
 }
 
 DeviceInstance UninstallerTest::AdbInterface() const {
-  return {"USB\\VID_3A8D&PID_6C31&MI_01\\6&2F1B3C&0&0001",
+  return {"ROOT\\NORDAL_E2E_ADB\\0000",
           {"USB\\VID_3A8D&PID_6C31&REV_0232&MI_01", "USB\\VID_3A8D&PID_6C31&MI_01"},
           1,
           kAndroidClass,
-          "0071",
           "oem11.inf",
           DriverInf::kDeleted};
 }
@@ -414,41 +403,37 @@ DeviceInstance UninstallerTest::AdbInterface() const {
 DeviceInstance UninstallerTest::DiagnosticsPort() const {
   // The port driver's own id comes first: the walk traces it and goes on.
   return {
-      "USB\\VID_3A8D&PID_6C31&MI_02\\6&2F1B3C&0&0002",
+      "ROOT\\NORDAL_E2E_DIAG\\0000",
       {"ORVANE\\NORDAL5120_DIAG", "usb\\vid_3a8d&pid_6c31&rev_0232&mi_02", "USB\\VID_3A8D&PID_6C31&MI_02"},
       2,
       kPortsClass,
-      "0071",
       "oem13.inf",
       DriverInf::kDeleted};
 }
 
 DeviceInstance UninstallerTest::NetworkInterface() const {
-  return {"USB\\VID_3A8D&PID_6C31&MI_03\\6&2F1B3C&0&0003",
+  return {"ROOT\\NORDAL_E2E_NET\\0000",
           {"USB\\VID_3A8D&PID_6C31&REV_0232&MI_03", "USB\\VID_3A8D&PID_6C31&MI_03"},
           1,
           kNetClass,
-          "0071",
           "oem14.inf",
           DriverInf::kDeleted};
 }
 
 DeviceInstance UninstallerTest::Bootloader() const {
-  return {"USB\\VID_3A8D&PID_6C32\\NORDAL5120-0001",
+  return {"ROOT\\NORDAL_E2E_BOOT\\0000",
           {"USB\\VID_3A8D&PID_6C32&REV_0100", "USB\\VID_3A8D&PID_6C32"},
           1,
           kAndroidClass,
-          "0072",
           "oem11.inf",
           DriverInf::kDeleted};
 }
 
 DeviceInstance UninstallerTest::ForeignDevice() const {
-  return {"USB\\VID_0547&PID_1002\\5&2C9F1A&0&3",
+  return {"ROOT\\NORDAL_E2E_FOREIGN\\0000",
           {"USB\\VID_0547&PID_1002&REV_0000", "USB\\VID_0547&PID_1002"},
           2,
           kUsbClass,
-          "0073",
           kCorpusOfForeignDevice,
           DriverInf::kNotHandset};
 }

@@ -40,18 +40,16 @@ enum class DriverInf {
   kNotHandset,  // another vendor's device: looked at, left alone
 };
 
-// A device instance as the test lays it out under
-// HKLM\System\CurrentControlSet\Enum, with its driver key under
-// ...\Control\Class\{class}\NNNN.
+// A device instance as the test makes it through SetupAPI, root-enumerated
+// ("ROOT\NORDAL_E2E_...\0000"), with the driver key Windows gives it.
 struct DeviceInstance {
-  std::string instanceId;  // "USB\VID_...\serial"
+  std::string instanceId;  // "ROOT\NORDAL_E2E_<name>\0000"
   std::vector<std::string> hardwareIds;
   // How many entries the uninstaller traces: those up to and including the
   // first that names the handset (all of them for another vendor's device).
   size_t tracedEntries;
   std::string classGuid;
-  std::string driverNumber;  // "0071"
-  std::string infPath;       // the "InfPath" value, for the fates that have one
+  std::string infPath;  // the "InfPath" value, for the fates that have one
   DriverInf fate;
 };
 

@@ -199,11 +199,10 @@ class DriverKey : public UninstallerTest {
 };
 
 TEST_F(DriverKey, InstanceNeverInstalledHasNone) {
-  CheckRun({{"USB\\VID_3A8D&PID_6C32\\NORDAL5120-0002",
+  CheckRun({{"ROOT\\NORDAL_E2E_NEVER_INSTALLED\\0000",
              {"USB\\VID_3A8D&PID_6C32&REV_0100", "USB\\VID_3A8D&PID_6C32"},
              1,
              "{9B4E2A17-6C3D-4F58-A1E0-3D7C5B82F461}",
-             "",
              "",
              DriverInf::kNoDriverKey}});
 }

@@ -8,7 +8,9 @@ run time rather than imported, and no manifest. The two kit programs are
 GUI programs with their version resource and a size budget; the tools are
 console programs with a size budget. The setup program, made by NSIS with
 imports of its own, must be a 32-bit x86 GUI image that Windows 2000
-loads, within its size budget.
+loads, within its size budget. A budget counts the image without the
+Authenticode signatures appended to it, whose size is the vendor
+certificate chain's.
 
 usage: check_release.py ALLOWED_IMPORTS
            [--program FILE DESCRIPTION VERSION BUDGET_BYTES]...
@@ -91,9 +93,22 @@ def fixed_version(ms, ls):
     return f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}"
 
 
+def signature_size(path):
+    """The size of the Authenticode signatures appended to the image."""
+    pe = pefile.PE(path, fast_load=True)
+    security = pe.OPTIONAL_HEADER.DATA_DIRECTORY[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_SECURITY"]]
+    return security.Size if security.VirtualAddress else 0
+
+
+def image_size(path):
+    """The file's size without its signatures: their size depends on the
+    vendor's certificate chain, not on the program."""
+    return os.path.getsize(path) - signature_size(path)
+
+
 def check_budget(path, budget):
-    size = os.path.getsize(path)
-    return [f"{size} bytes, over its budget of {budget}"] if size > budget else []
+    size = image_size(path)
+    return [f"{size} bytes without its signatures, over its budget of {budget}"] if size > budget else []
 
 
 def check_loads_on_windows_2000(pe, gui):
@@ -121,7 +136,8 @@ def check_setup(path, budget):
     header = pe.OPTIONAL_HEADER
     print(f"{os.path.basename(path)}: machine i386, subsystem {header.Subsystem}, OS "
           f"{header.MajorOperatingSystemVersion}.{header.MinorOperatingSystemVersion}, subsystem version "
-          f"{header.MajorSubsystemVersion}.{header.MinorSubsystemVersion}, {os.path.getsize(path)} of {budget} bytes")
+          f"{header.MajorSubsystemVersion}.{header.MinorSubsystemVersion}, {image_size(path)} of {budget} bytes "
+          f"and {signature_size(path)} bytes of signatures")
     return check_loads_on_windows_2000(pe, gui=True) + check_budget(path, budget)
 
 
@@ -143,13 +159,14 @@ def check_image(path, allowed, gui):
         problems.append("carries a manifest resource")
     print(f"{name}: machine i386, subsystem {header.Subsystem}, OS {header.MajorOperatingSystemVersion}."
           f"{header.MinorOperatingSystemVersion}, subsystem version {header.MajorSubsystemVersion}."
-          f"{header.MinorSubsystemVersion}, {count} imports, {os.path.getsize(path)} bytes")
+          f"{header.MinorSubsystemVersion}, {count} imports, {image_size(path)} bytes and "
+          f"{signature_size(path)} bytes of signatures")
     return pe, problems
 
 
 def check_program(path, description, version, budget, allowed):
     pe, problems = check_image(path, allowed, gui=True)
-    size = os.path.getsize(path)
+    size = image_size(path)
     problems += check_budget(path, budget)
     if not hasattr(pe, "VS_FIXEDFILEINFO"):
         problems.append("has no version resource")
