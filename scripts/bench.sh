@@ -1,13 +1,13 @@
 #!/bin/bash
 # Benchmarks of the kit against baselines of the platform's own quickest
 # way to do the same work (bench/), in a throwaway Wine prefix (32-bit
-# Windows 7). Prints every run and the table, and rewrites the README's
-# Benchmarks block with it and the machine it was measured on.
+# Windows 7). Prints every run and the table, and rewrites the block of
+# figures in bench/README.md with it and the machine it was measured on.
 #
 #   bash scripts/bench.sh [rounds=N] [staging] [tree] [inf] [devices]
 #
-# Arguments go to kitbench.exe; the README is rewritten only by a full
-# run (no arguments).
+# Arguments go to kitbench.exe; bench/README.md is rewritten only by a
+# full run (no arguments).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -59,6 +59,6 @@ awk -v block="$block" '
   /<!-- bench:begin -->/ { print; while ((getline line <block) > 0) print line; skip = 1; next }
   /<!-- bench:end -->/ { skip = 0 }
   !skip { print }
-' README.md >"$work/README.md"
-cp "$work/README.md" README.md
-echo "== README.md: Benchmarks block rewritten"
+' bench/README.md >"$work/README.md"
+cp "$work/README.md" bench/README.md
+echo "== bench/README.md: the block of figures rewritten"

@@ -1,12 +1,14 @@
 #!/bin/bash
 # Installs what the builds and tests need on a Debian machine, as root.
-# Idempotent: packages already present are not fetched again.
+# Idempotent: packages already present are not fetched again. The setup
+# program is made with NSIS and signed with osslsigncode; its Chinese
+# pages are drawn, under Xvfb, with a CJK font.
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev clang-format clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   wine wine32:i386 wine64 xvfb x11-utils locales fonts-wqy-microhei
-  nsis python3-pefile cppcheck clang-tidy)
+  nsis osslsigncode openssl python3-pefile cppcheck clang-tidy)
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386

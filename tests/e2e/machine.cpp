@@ -60,6 +60,8 @@ std::string ProgramFolder() {
   return cut == std::string::npos ? std::string() : full.substr(0, cut);
 }
 
+bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll"), "wine_get_version") != NULL; }
+
 std::string SystemDirectory() {
   char path[MAX_PATH];
   const UINT length = GetSystemDirectoryA(path, MAX_PATH);
@@ -575,6 +577,18 @@ bool WaitForLink(const std::string& path, bool present) {
 
 ::testing::AssertionResult MakeNumberedFiles(const std::string& folder, const std::string& prefix,
                                              const std::string& suffix, int count) {
+  if (!UnderWine()) {
+    for (int number = 0; number < count; ++number) {
+      char name[16];
+      wsprintfA(name, "%04d", number);
+      const ::testing::AssertionResult written =
+          WriteWholeFile(JoinPath(folder, prefix + name + suffix), "x");
+      if (!written) {
+        return written;
+      }
+    }
+    return ::testing::AssertionSuccess();
+  }
   char temp[MAX_PATH];
   const DWORD length = GetTempPathA(MAX_PATH, temp);
   if (length == 0 || length >= MAX_PATH) {

@@ -18,6 +18,9 @@ namespace e2e {
 // The folder of the running test program, without a trailing backslash.
 std::string ProgramFolder();
 
+// Whether the tests run under Wine rather than on Windows itself.
+bool UnderWine();
+
 // GetSystemDirectoryA as this 32-bit process sees it.
 std::string SystemDirectory();
 
@@ -176,11 +179,12 @@ class UnixFolderLink {
 };
 
 // Makes `count` (at most 10000) files of one byte in the existing folder
-// `folder`, named `prefix` with four digits from 0000 and `suffix`, in one
-// go with split on the Unix side, and waits until the last one is there.
-// Wine looks every new name up against the whole folder, so that making
-// thousands of files through Win32 takes minutes; once the names are
-// there, files written over them through Win32 are quick.
+// `folder`, named `prefix` with four digits from 0000 and `suffix`. Under
+// Wine in one go with split on the Unix side, waiting until the last one
+// is there: Wine looks every new name up against the whole folder, so that
+// making thousands of files through Win32 takes minutes; once the names
+// are there, files written over them through Win32 are quick. On Windows
+// through Win32.
 ::testing::AssertionResult MakeNumberedFiles(const std::string& folder, const std::string& prefix,
                                              const std::string& suffix, int count);
 

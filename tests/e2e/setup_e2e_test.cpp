@@ -52,11 +52,9 @@ TEST_F(SetupTest, SilentInstallPutsTheKitWhereItsProgramsLook) {
 }
 
 TEST_F(SetupTest, QuietUninstallLeavesNothingAndShowsNoBox) {
-  ASSERT_NO_FATAL_FAILURE(UseRelease("win7"));
-  DWORD exitCode = 99;
   std::vector<ListenLine> lines;
-  ASSERT_TRUE(RunSetup(" /S", &exitCode, &lines));
-  ASSERT_EQ(exitCode, 0u);
+  ASSERT_NO_FATAL_FAILURE(InstallSilently(&lines));
+  DWORD exitCode = 99;
   const std::vector<std::string> staged = StagedCopies();
   ASSERT_EQ(staged.size(), 4u);
   // The uninstall program refuses to run from the folder it deletes.
@@ -96,11 +94,9 @@ TEST_F(SetupTest, RefusesWindows8AndChangesNothing) {
 }
 
 TEST_F(SetupTest, InstallingTwiceLeavesOneInstallation) {
-  ASSERT_NO_FATAL_FAILURE(UseRelease("win7"));
-  DWORD exitCode = 99;
   std::vector<ListenLine> lines;
-  ASSERT_TRUE(RunSetup(" /S", &exitCode, &lines));
-  ASSERT_EQ(exitCode, 0u);
+  ASSERT_NO_FATAL_FAILURE(InstallSilently(&lines));
+  DWORD exitCode = 99;
   // A file an older package had.
   ASSERT_TRUE(WriteWholeFile(JoinPath(packageFolder_, "older.sys"), "an older driver"));
   ASSERT_TRUE(RunSetup(" /S", &exitCode, &lines));
@@ -144,7 +140,6 @@ TEST_F(SetupTest, RunsFromAReadOnlyFolder) {
 }
 
 TEST_F(SetupTest, TouchesNothingBesideTheKit) {
-  ASSERT_NO_FATAL_FAILURE(UseRelease("win7"));
   // A folder beside the product folder whose name begins like it, an INF
   // file of another maker with its precompiled copy, another program's
   // Uninstall key and compatibility record, and, inside the product
@@ -163,12 +158,11 @@ TEST_F(SetupTest, TouchesNothingBesideTheKit) {
   ASSERT_TRUE(WriteStringValue(HKEY_LOCAL_MACHINE, otherKey, "DisplayName", "Orvane tools"));
   ASSERT_TRUE(WriteStringValue(HKEY_CURRENT_USER, kLayersKey, "C:\\tools\\other.exe", "RUNASADMIN"));
 
-  DWORD exitCode = 99;
   std::vector<ListenLine> lines;
-  ASSERT_TRUE(RunSetup(" /S", &exitCode, &lines));
-  ASSERT_EQ(exitCode, 0u);
+  ASSERT_NO_FATAL_FAILURE(InstallSilently(&lines));
   UnixFolderLink link;
   ASSERT_TRUE(link.Make(JoinPath(packageFolder_, "linked"), outside));
+  DWORD exitCode = 99;
   ASSERT_TRUE(RunSetup(" /S", &exitCode, &lines));
   EXPECT_EQ(exitCode, 0u);
   ASSERT_TRUE(RunUninstallCommand("QuietUninstallString", &exitCode, &lines));

@@ -14,6 +14,11 @@ const char kLayersKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppC
 
 namespace {
 const char kWineKey[] = "Software\\Wine";
+const char kAppDefaultsKey[] = "Software\\Wine\\AppDefaults\\";
+// The programs a setup run starts, for which other tests set a release of
+// their own.
+const char* const kKitPrograms[] = {kSetupName, "NORDAL_5120_Uninstall.exe", "uninstall.exe", "Quorlin.exe",
+                                    "Veskot.exe"};
 const char* const kInfFiles[] = {"android_usb.inf", "qcmdm.inf", "qcser.inf", "qcnet.inf"};
 
 std::string Pnf(const std::string& inf) { return inf.substr(0, inf.size() - 4) + ".pnf"; }
@@ -38,11 +43,18 @@ void SetupTest::SetUp() {
 
 void SetupTest::TearDown() {
   EXPECT_TRUE(DeleteValue(HKEY_CURRENT_USER, kWineKey, "Version"));
+  for (const char* program : kKitPrograms) {
+    EXPECT_TRUE(DeleteValue(HKEY_CURRENT_USER, std::string(kAppDefaultsKey) + program, "Version"));
+  }
   RemoveKit();
 }
 
 void SetupTest::UseRelease(const char* wineVersion) {
   ASSERT_TRUE(WriteStringValue(HKEY_CURRENT_USER, kWineKey, "Version", wineVersion));
+  for (const char* program : kKitPrograms) {
+    ASSERT_TRUE(
+        WriteStringValue(HKEY_CURRENT_USER, std::string(kAppDefaultsKey) + program, "Version", wineVersion));
+  }
 }
 
 void SetupTest::RemoveKit() {
@@ -107,6 +119,13 @@ std::vector<std::string> SetupTest::StagedCopies() {
 ::testing::AssertionResult SetupTest::RunSetup(const std::string& arguments, DWORD* exitCode,
                                                std::vector<ListenLine>* lines) {
   return RunListened(Quote(setup_) + arguments, exitCode, lines);
+}
+
+void SetupTest::InstallSilently(std::vector<ListenLine>* lines) {
+  ASSERT_NO_FATAL_FAILURE(UseRelease("win7"));
+  DWORD exitCode = 99;
+  ASSERT_TRUE(RunSetup(" /S", &exitCode, lines));
+  ASSERT_EQ(exitCode, 0u);
 }
 
 ::testing::AssertionResult SetupTest::RunUninstallCommand(const char* value, DWORD* exitCode,

@@ -25,7 +25,8 @@ class SetupTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // The Windows release Wine reports to every program from now on.
+  // The Windows release Wine reports to every program from now on, the
+  // kit's among them.
   void UseRelease(const char* wineVersion);
 
   // Takes whatever an earlier test left of the kit off the machine.
@@ -41,6 +42,10 @@ class SetupTest : public ::testing::Test {
   // Runs the setup program with `arguments` (" /S" for a silent run).
   ::testing::AssertionResult RunSetup(const std::string& arguments, DWORD* exitCode,
                                       std::vector<ListenLine>* lines);
+
+  // Installs the kit silently on Windows 7, as a fleet tool does; what
+  // tracecap caught goes to `lines`.
+  void InstallSilently(std::vector<ListenLine>* lines);
 
   // Runs the uninstall command the Uninstall key names in `value`, as a
   // fleet tool does.

@@ -97,7 +97,7 @@ const LONG kKeyWithSubkeysError = ERROR_ACCESS_DENIED;
 // What a test says about the run beyond what the machine shows.
 struct RunExpectation {
   std::vector<std::string> scanResults;  // one per argument scanned
-  const Release* release = &kWindows7;
+  const Release* release = NULL;         // NULL: the release the machine reports
   // INF files the device step deletes: the search runs unless it is 2.
   int deletedInfFiles = 0;
   LONG uninstallKeyFailure = ERROR_SUCCESS;
@@ -112,6 +112,8 @@ class UninstallerTest : public ::testing::Test {
   void TearDown() override;
 
   // --- The machine ---
+  // The Windows release the uninstaller sees: under Wine any, set for it;
+  // on Windows only the machine's own, and a test for another one skips.
   void SelectWindows(const Release& release);
   void AddProductKey();
   void AddUninstallKey();
@@ -175,6 +177,7 @@ class UninstallerTest : public ::testing::Test {
   bool UnderWow64() const { return prefix_ == PrefixKind::kWow64; }
 
   PrefixKind prefix_ = PrefixKind::kWin32;
+  const Release* release_ = &kWindows7;
   std::string systemDirectory_;
   std::string drive_;
   std::string infStore_;
