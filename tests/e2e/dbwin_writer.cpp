@@ -29,6 +29,11 @@
 #include <string>
 
 namespace {
+// A writer stays this long after its last string, so that a listener
+// looks its name up while it runs (one that ends at once may show as
+// "unknown").
+const DWORD kLinger = 500;
+
 int Send(const char* tag, long count, size_t size) {
   HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, "e2e_writers_go");
   if (go != NULL) {
@@ -55,6 +60,7 @@ int Send(const char* tag, long count, size_t size) {
     }
   }
   printf("longest wait: %lld us\n", longest * 1000000 / frequency.QuadPart);
+  Sleep(kLinger);
   return 0;
 }
 
@@ -65,6 +71,7 @@ int SendBytes(const char* hex) {
     text.push_back(static_cast<char>(strtoul(digits, NULL, 16)));
   }
   OutputDebugStringA(text.c_str());
+  Sleep(kLinger);
   return 0;
 }
 
@@ -74,6 +81,7 @@ int Fill(size_t length) {
     text.push_back(static_cast<char>('a' + i % 26));
   }
   OutputDebugStringA(text.c_str());
+  Sleep(kLinger);
   return 0;
 }
 

@@ -115,6 +115,8 @@ void ReleaseSharedObjects(DbwinListener* listener) {
 
 DWORD WINAPI Answer(void* parameter) {
   DbwinListener* listener = static_cast<DbwinListener*>(parameter);
+  // The buffer is free from now on: a writer before this waited for it.
+  SetEvent(listener->bufferReady);
   HANDLE waits[2] = {listener->stop, listener->dataReady};
   for (;;) {
     const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, kIdleMilliseconds);
@@ -159,7 +161,7 @@ ListenStart StartListening(DbwinListener* listener, DWORD* error) {
   listener->mapping = CreateOwn(
       CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, kBufferSize, "DBWIN_BUFFER"), &other);
   if (listener->mapping != NULL) {
-    listener->bufferReady = CreateOwn(CreateEventA(NULL, FALSE, TRUE, "DBWIN_BUFFER_READY"), &other);
+    listener->bufferReady = CreateOwn(CreateEventA(NULL, FALSE, FALSE, "DBWIN_BUFFER_READY"), &other);
   }
   if (listener->bufferReady != NULL) {
     listener->dataReady = CreateOwn(CreateEventA(NULL, FALSE, FALSE, "DBWIN_DATA_READY"), &other);
