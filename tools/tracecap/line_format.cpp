@@ -82,6 +82,20 @@ HeldTag* Oldest(LineJoiner* joiner) {
 }
 }  // namespace
 
+size_t NameLength(const char* name) {
+  size_t length = 0;
+  while (name != NULL && name[length] != '\0' && length + 1 < kNameSize) {
+    ++length;
+  }
+  return length;
+}
+
+void CopyName(const char* name, char* out) {
+  const size_t length = NameLength(name);
+  memcpy(out, name == NULL ? "" : name, length);
+  out[length] = '\0';
+}
+
 size_t EscapedLength(size_t length) { return length * 4; }
 
 size_t EscapeDebugBytes(const char* text, size_t length, char* out) {
@@ -202,14 +216,7 @@ bool JoinString(LineJoiner* joiner, const CaughtString& string) {
   held->time = string.time;
   held->pid = string.pid;
   held->tag = tag;
-  size_t length = 0;
-  if (string.name != NULL) {
-    while (string.name[length] != '\0' && length + 1 < kNameSize) {
-      held->name[length] = string.name[length];
-      ++length;
-    }
-  }
-  held->name[length] = '\0';
+  CopyName(string.name, held->name);
   return written;
 }
 

@@ -24,6 +24,13 @@ size_t FormatDropNote(unsigned long dropped, char* out);
 // The longest program name a line carries, terminator included.
 const size_t kNameSize = 260;
 
+// The length of `name` as a line carries it: at most kNameSize - 1 bytes,
+// 0 for null.
+size_t NameLength(const char* name);
+
+// Copies `name` so cut, with its terminator, into `out` (kNameSize bytes).
+void CopyName(const char* name, char* out);
+
 // One debug string as it was caught.
 struct CaughtString {
   unsigned long time;  // milliseconds since listening began

@@ -20,12 +20,7 @@ void LookUp(DWORD pid, char* name) {
   // its first entry.
   while (Process32Next(snapshot, &entry)) {
     if (entry.th32ProcessID == pid) {
-      size_t length = 0;
-      while (entry.szExeFile[length] != '\0' && length + 1 < kNameSize) {
-        name[length] = entry.szExeFile[length];
-        ++length;
-      }
-      name[length] = '\0';
+      CopyName(entry.szExeFile, name);
       break;
     }
   }

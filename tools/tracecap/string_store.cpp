@@ -17,14 +17,6 @@ size_t Padded(size_t size) {
   const size_t unit = sizeof(RecordHeader);
   return (size + unit - 1) / unit * unit;
 }
-
-size_t NameLength(const char* name) {
-  size_t length = 0;
-  while (name != NULL && name[length] != '\0' && length + 1 < kNameSize) {
-    ++length;
-  }
-  return length;
-}
 }  // namespace
 
 bool InitBatch(StringBatch* batch, size_t capacity) {
@@ -55,8 +47,7 @@ bool AppendToBatch(StringBatch* batch, const CaughtString& string) {
   RecordHeader header = {string.time, string.pid, nameLength, string.length};
   memcpy(record, &header, sizeof(header));
   char* name = record + sizeof(header);
-  memcpy(name, string.name == NULL ? "" : string.name, nameLength);
-  name[nameLength] = '\0';
+  CopyName(string.name, name);
   char* text = name + nameLength + 1;
   memcpy(text, string.text, string.length);
   text[string.length] = '\0';

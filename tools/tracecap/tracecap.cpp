@@ -70,13 +70,9 @@ void PrintLine(const char* line, size_t length, void* file) {
   fwrite(line, 1, length, stdout);
 }
 
-struct LaunchRun {
-  LineJoiner joiner;
-};
-
 void OnDebugNews(DebugNews news, DWORD pid, bool started, const char* name, const char* text, size_t length,
                  void* context) {
-  LineJoiner* joiner = &static_cast<LaunchRun*>(context)->joiner;
+  LineJoiner* joiner = static_cast<LineJoiner*>(context);
   bool written = true;
   if (news == kDebugString) {
     const CaughtString string = {0, pid, started ? NULL : name, text, length};
@@ -108,13 +104,13 @@ int Launch(int argc, char* argv[], const TracecapOptions& options) {
   *end = '\0';
   LineWriter writer;
   InitLineWriter(&writer, kLineLaunch, PrintLine, NULL);
-  LaunchRun run;
-  InitLineJoiner(&run.joiner, options.joined, &writer);
+  LineJoiner joiner;
+  InitLineJoiner(&joiner, options.joined, &writer);
   DWORD exitCode = 0;
   DWORD error = 0;
-  const BOOL started = RunUnderDebugger(commandLine, OnDebugNews, &run, &exitCode, &error);
+  const BOOL started = RunUnderDebugger(commandLine, OnDebugNews, &joiner, &exitCode, &error);
   free(commandLine);
-  const bool flushed = FlushHeldTags(&run.joiner, kEveryProcess);
+  const bool flushed = FlushHeldTags(&joiner, kEveryProcess);
   FreeLineWriter(&writer);
   if (!started) {
     fprintf(stderr, "tracecap: cannot start %s (error %lu)\n", argv[options.program], error);
