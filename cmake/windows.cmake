@@ -36,22 +36,31 @@ kit_program(Veskot ${COMMON_SOURCES} common/program_start.cpp ${UNINSTALLER_SOUR
 kit_sign(Quorlin)
 kit_sign(Veskot)
 
-# The setup program, which carries both programs and the driver package.
+# The setup program and the Windows Installer package, which carry both
+# programs and the driver package.
 set(KIT_SETUP_NAME NORDAL_5120_USB_Driver_Setup.exe)
 set(KIT_SETUP ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${KIT_SETUP_NAME})
+set(KIT_MSI_NAME NORDAL_5120_USB_Driver.msi)
+set(KIT_MSI ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${KIT_MSI_NAME})
+set(KIT_VERSION 1.7.0)
+# The Windows Installer package's upgrade code: one for every version, for
+# ever, so that each version finds the one before and the setup program
+# finds any of them.
+set(KIT_UPGRADE_CODE "{23A482C4-36E3-4751-B202-9A28389751B9}")
 
 add_subdirectory(tools/tracecap)
+add_subdirectory(remove_action)
 add_subdirectory(setup)
 add_subdirectory(bench)
 
-# The release: the setup program, the two programs and tracecap, with
-# their SHA-256 sums, in build/windows/dist.
+# The release: the setup program, the Windows Installer package, the two
+# programs and tracecap, with their SHA-256 sums, in build/windows/dist.
 set(KIT_DIST_DIR ${CMAKE_BINARY_DIR}/dist)
-set(KIT_DIST_FILES ${KIT_SETUP} $<TARGET_FILE:Quorlin> $<TARGET_FILE:Veskot> $<TARGET_FILE:tracecap>)
+set(KIT_DIST_FILES ${KIT_SETUP} ${KIT_MSI} $<TARGET_FILE:Quorlin> $<TARGET_FILE:Veskot> $<TARGET_FILE:tracecap>)
 add_custom_target(dist ALL
   COMMAND ${CMAKE_COMMAND} -DDIST_DIR=${KIT_DIST_DIR} "-DFILES=${KIT_DIST_FILES}"
     -P ${CMAKE_SOURCE_DIR}/cmake/dist.cmake
-  DEPENDS setup Quorlin Veskot tracecap
+  DEPENDS setup kit_msi Quorlin Veskot tracecap
   COMMENT "Putting the release into ${KIT_DIST_DIR}"
   VERBATIM)
 

@@ -2,10 +2,13 @@
 ; kit where Quorlin.exe and Veskot.exe look for it, stages the driver
 ; package with Quorlin.exe, and leaves again through Add/Remove Programs.
 ;
-;   makensis -DPROGRAMS_DIR=... -DPACKAGE_DIR=... -DOUTFILE=... kit_setup.nsi
+;   makensis -DPROGRAMS_DIR=... -DPACKAGE_DIR=... -DOUTFILE=... -DVERSION=X.Y.Z
+;            -DUPGRADE_CODE={...} kit_setup.nsi
 ;
 ; PROGRAMS_DIR holds Quorlin.exe and Veskot.exe, PACKAGE_DIR the driver
-; package: its 32-bit edition at the top, its 64-bit edition in 64_inf.
+; package, checked by check_package.py: its 32-bit edition at the top, its
+; 64-bit edition in 64_inf. UPGRADE_CODE is the Windows Installer
+; package's, by which a kit that package installed is found.
 ; With SIGN_COMMAND (a command taking the file as %1), the setup program
 ; is signed as it is written.
 ;
@@ -33,7 +36,6 @@ ShowInstDetails show
 
 !define PRODUCT "NORDAL 5120 USB Driver"
 !define PUBLISHER "Orvane"
-!define VERSION "1.7.0"
 !define PRODUCT_KEY "SOFTWARE\Orvane_M4730_Driver"
 !define UNINSTALL_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Orvane_M4730_Driver"
 !define LAYERS_KEY "Software\Microsoft\Windows NT\CurrentVersion\AppCompatFlags\Layers"
@@ -47,21 +49,6 @@ ShowInstDetails show
 !define EXIT_FAILED 2
 !define EXIT_UNSUPPORTED_WINDOWS 3
 !define EXIT_NOT_ADMIN 4
-
-; The package must hold the four INF files in both editions.
-!macro RequirePackageFile FILE
-  !if ! /FileExists "${PACKAGE_DIR}/${FILE}"
-    !error "The driver package folder ${PACKAGE_DIR} has no ${FILE}: it needs android_usb.inf, qcmdm.inf, qcser.inf and qcnet.inf at the top (32-bit edition) and in 64_inf (64-bit edition)."
-  !endif
-!macroend
-!insertmacro RequirePackageFile "android_usb.inf"
-!insertmacro RequirePackageFile "qcmdm.inf"
-!insertmacro RequirePackageFile "qcser.inf"
-!insertmacro RequirePackageFile "qcnet.inf"
-!insertmacro RequirePackageFile "64_inf/android_usb.inf"
-!insertmacro RequirePackageFile "64_inf/qcmdm.inf"
-!insertmacro RequirePackageFile "64_inf/qcser.inf"
-!insertmacro RequirePackageFile "64_inf/qcnet.inf"
 
 !ifdef SIGN_COMMAND
   !finalize '${SIGN_COMMAND}'
@@ -283,9 +270,32 @@ Function .onInit
   InitPluginsDir
 FunctionEnd
 
+; A kit that the Windows Installer package installed goes through Windows
+; Installer, which runs Veskot.exe and takes its own registration away.
+!macro RemoveInstallerPackageKit
+  System::Call 'msi::MsiEnumRelatedProductsW(w "${UPGRADE_CODE}", i 0, i 0, w .r1) i .r0'
+  ${If} $0 == 0
+    DetailPrint "$(RemovingEarlier)"
+    ${If} ${Silent}
+      StrCpy $2 "/qn"
+    ${Else}
+      StrCpy $2 "/qb"
+    ${EndIf}
+    ExecWait '"$SYSDIR\msiexec.exe" /x $1 $2' $0
+    ; 3010: removed, and Windows asks for a restart.
+    ${If} $0 != 0
+    ${AndIf} $0 != 3010
+      MessageBox MB_OK|MB_ICONSTOP "$(InstallerPackageRemovalFailed)" /SD IDOK
+      SetErrorLevel ${EXIT_FAILED}
+      Abort
+    ${EndIf}
+  ${EndIf}
+!macroend
+
 Function Install
   ; A kit installed before goes first, whole: so that one installation is
   ; left, with no file of an older package.
+  !insertmacro RemoveInstallerPackageKit
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "UninstallString"
   ReadRegStr $1 HKLM "${PRODUCT_KEY}" "version"
   ${If} $0 != ""

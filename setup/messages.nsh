@@ -89,3 +89,6 @@ LangString StagingPackage ${LANG_ENGLISH} "Installing the driver package..."
 LangString StagingPackage ${LANG_SIMPCHINESE} "正在安装驱动程序包..."
 LangString Removing ${LANG_ENGLISH} "Removing the driver, its devices and its files..."
 LangString Removing ${LANG_SIMPCHINESE} "正在卸载驱动程序及其设备和文件..."
+
+LangString InstallerPackageRemovalFailed ${LANG_ENGLISH} "The NORDAL 5120 USB Driver that its Windows Installer package installed could not be removed (msiexec exit code $0). Remove it through Add/Remove Programs and run the setup program again."
+LangString InstallerPackageRemovalFailed ${LANG_SIMPCHINESE} "无法卸载由 Windows Installer 安装包安装的 NORDAL 5120 USB 驱动程序（msiexec 退出代码 $0）。请通过“添加或删除程序”卸载后重新运行安装程序。"

@@ -257,6 +257,24 @@ std::vector<std::string> SubKeys(HKEY root, const std::string& subKey) {
   return names;
 }
 
+std::vector<std::string> ValueNames(HKEY root, const std::string& subKey) {
+  std::vector<std::string> names;
+  HKEY key = NULL;
+  if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return names;
+  }
+  char name[16384];
+  for (DWORD index = 0;; ++index) {
+    DWORD length = sizeof(name);
+    if (RegEnumValueA(key, index, name, &length, NULL, NULL, NULL, NULL) != ERROR_SUCCESS) {
+      break;
+    }
+    names.push_back(std::string(name, length));
+  }
+  RegCloseKey(key);
+  return names;
+}
+
 ::testing::AssertionResult CreateKey(HKEY root, const std::string& subKey) {
   HKEY key = NULL;
   const LONG status = RegCreateKeyExA(root, subKey.c_str(), 0, NULL, 0, KEY_READ, NULL, &key, NULL);

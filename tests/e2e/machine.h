@@ -84,6 +84,9 @@ bool KeyExists(HKEY root, const std::string& subKey);
 // The names of the direct subkeys of a key, none when it is missing.
 std::vector<std::string> SubKeys(HKEY root, const std::string& subKey);
 
+// The names of the values of a key, none when it is missing.
+std::vector<std::string> ValueNames(HKEY root, const std::string& subKey);
+
 // Creates the key and every missing key above it.
 ::testing::AssertionResult CreateKey(HKEY root, const std::string& subKey);
 

@@ -1,5 +1,6 @@
 #include "tests/e2e/setup_machine.h"
 
+#include <msi.h>
 #include <stdlib.h>
 
 #include "tests/e2e/machine.h"
@@ -58,10 +59,25 @@ void SetupTest::UseRelease(const char* wineVersion) {
 }
 
 void SetupTest::RemoveKit() {
+  // A kit that the Windows Installer package installed goes through
+  // Windows Installer, which forgets it then.
+  for (const std::string& product : InstalledPackages()) {
+    Started removal;
+    DWORD exitCode = 0;
+    EXPECT_TRUE(removal.Start("msiexec /x " + product + " /qn", ScratchFile("removal.txt")));
+    EXPECT_TRUE(removal.Wait(120000, &exitCode));
+    EXPECT_EQ(exitCode, 0u) << "removing " << product;
+  }
   for (const std::string& copy : StagedCopies()) {
     DeleteFileA(JoinPath(InfStoreFolder(), copy).c_str());
-    DeleteFileA(JoinPath(InfStoreFolder(), Pnf(copy)).c_str());
   }
+  // And the precompiled copy of every INF file that is gone.
+  for (const std::string& pnf : ListFiles(InfStoreFolder(), "*.pnf")) {
+    if (!FileExists(JoinPath(InfStoreFolder(), pnf.substr(0, pnf.size() - 4) + ".inf"))) {
+      DeleteFileA(JoinPath(InfStoreFolder(), pnf).c_str());
+    }
+  }
+  EXPECT_TRUE(DeleteValue(HKEY_CURRENT_USER, kLayersKey, productFolder_ + "\\Quorlin.exe"));
   EXPECT_TRUE(DeleteTree(productFolder_));
   EXPECT_TRUE(DeleteTree(tempFolder_));
   EXPECT_TRUE(DeleteKey(HKEY_LOCAL_MACHINE, kUninstallKey));
@@ -137,11 +153,17 @@ void SetupTest::InstallSilently(std::vector<ListenLine>* lines) {
   return RunListened(command.data.c_str(), exitCode, lines);
 }
 
-void SetupTest::ExpectInstalled() {
-  for (const char* program : {"Quorlin.exe", "Veskot.exe", "uninstall.exe"}) {
+void SetupTest::ExpectKitInstalled() {
+  for (const char* program : {"Quorlin.exe", "Veskot.exe"}) {
     EXPECT_TRUE(FileExists(JoinPath(productFolder_, program))) << program;
   }
+  // The package's edition as it is, its driver files in their folder.
   EXPECT_EQ(ListFiles(packageFolder_, "*").size(), 4u);
+  const std::string drivers = is64_ ? "amd64" : "x86";
+  ASSERT_EQ(ListFiles(JoinPath(samples_, drivers), "*.sys").size(), 4u);
+  for (const std::string& name : ListFiles(JoinPath(samples_, drivers), "*.sys")) {
+    EXPECT_TRUE(FileExists(JoinPath(JoinPath(packageFolder_, drivers), name))) << name;
+  }
   for (const char* name : kInfFiles) {
     std::string installed;
     std::string sample;
@@ -153,11 +175,19 @@ void SetupTest::ExpectInstalled() {
   const std::string otherEdition =
       is64_ ? JoinPath(productFolder_, "INF\\android_usb.inf") : JoinPath(packageFolder_, "64_inf");
   EXPECT_EQ(AttributesOf(otherEdition), INVALID_FILE_ATTRIBUTES);
-  EXPECT_TRUE(FileExists(JoinPath(tempFolder_, "setup.log")));
-
+  EXPECT_TRUE(FolderExists(tempFolder_));
   const RegistryValue version = ReadValue(HKEY_LOCAL_MACHINE, kProductKey, "version");
   EXPECT_EQ(version.type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(version.data, std::string("V1.7.0", 7));
+  EXPECT_EQ(StagedCopies().size(), 4u);
+  EXPECT_EQ(KitEntries().size(), 1u);
+}
+
+void SetupTest::ExpectInstalled() {
+  ExpectKitInstalled();
+  EXPECT_TRUE(FileExists(JoinPath(productFolder_, "uninstall.exe")));
+  EXPECT_TRUE(FileExists(JoinPath(tempFolder_, "setup.log")));
+  EXPECT_TRUE(InstalledPackages().empty());
   const struct {
     const char* name;
     std::string text;
@@ -190,7 +220,11 @@ void SetupTest::ExpectInstalled() {
   EXPECT_EQ(size.type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(size.data.size(), 4u);
   EXPECT_NE(size.data, std::string(4, '\0'));
-  EXPECT_EQ(StagedCopies().size(), 4u);
+}
+
+std::string SetupTest::Package(const std::string& copy) const {
+  return copy.empty() ? JoinPath(ProgramFolder(), "NORDAL_5120_USB_Driver.msi")
+                      : JoinPath(JoinPath(ProgramFolder(), "e2e_msi"), copy);
 }
 
 void SetupTest::ExpectNothingLeft(const std::vector<std::string>& staged) {
@@ -212,6 +246,27 @@ std::vector<std::string> NamesIn(const std::string& folder) {
     names.push_back(entry.name);
   }
   return names;
+}
+
+std::vector<std::string> KitEntries() {
+  std::vector<std::string> entries;
+  for (const std::string& key : SubKeys(HKEY_LOCAL_MACHINE, kUninstallRoot)) {
+    const RegistryValue name =
+        ReadValue(HKEY_LOCAL_MACHINE, std::string(kUninstallRoot) + "\\" + key, "DisplayName");
+    if (name.data == std::string("NORDAL 5120 USB Driver", 23)) {
+      entries.push_back(key);
+    }
+  }
+  return entries;
+}
+
+std::vector<std::string> InstalledPackages() {
+  std::vector<std::string> products;
+  char product[39];
+  for (DWORD i = 0; MsiEnumRelatedProductsA(KIT_UPGRADE_CODE, 0, i, product) == ERROR_SUCCESS; ++i) {
+    products.push_back(product);
+  }
+  return products;
 }
 
 std::vector<std::string> TextsOf(const std::vector<ListenLine>& lines, const std::string& name) {

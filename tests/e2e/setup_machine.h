@@ -52,13 +52,21 @@ class SetupTest : public ::testing::Test {
   ::testing::AssertionResult RunUninstallCommand(const char* value, DWORD* exitCode,
                                                  std::vector<ListenLine>* lines);
 
-  // The kit installed: the programs and the package's edition in their
-  // folders, the log, both keys with their values, four staged INF files.
+  // What either setup installs: both programs and the package's edition
+  // in their folders, the temporary folder, the product key, four staged
+  // INF files, and one Add/Remove Programs entry.
+  void ExpectKitInstalled();
+
+  // The kit as the setup program installs it: ExpectKitInstalled, the
+  // uninstall program, the log and the Uninstall key with its values.
   void ExpectInstalled();
 
   // Nothing of the kit on the machine: `staged` are the names the INF
   // store's copies had.
   void ExpectNothingLeft(const std::vector<std::string>& staged);
+
+  // The Windows Installer package, and the copies the tests made of it.
+  std::string Package(const std::string& copy = "") const;
 
   bool is64_ = false;
   std::string productFolder_;
@@ -71,6 +79,13 @@ class SetupTest : public ::testing::Test {
 
 // The names of a folder's entries.
 std::vector<std::string> NamesIn(const std::string& folder);
+
+// The keys of the Add/Remove Programs entries named "NORDAL 5120 USB Driver".
+std::vector<std::string> KitEntries();
+
+// The product codes Windows Installer has registered for the kit's
+// package, of any version.
+std::vector<std::string> InstalledPackages();
 
 // The strings that the program `name` sent, escaped, in order.
 std::vector<std::string> TextsOf(const std::vector<ListenLine>& lines, const std::string& name);

@@ -3,10 +3,15 @@
 // owns the shared section "DBWIN_BUFFER" (the writer's process id, then
 // the string and its terminator, 4096 bytes in all), taking turns through
 // the mutex "DBWinMutex" and the events "DBWIN_BUFFER_READY" (the buffer
-// is free) and "DBWIN_DATA_READY" (a string is in it). Every writer on
-// the machine waits for the listener, up to 10 seconds a string, so a
-// thread of its own answers the buffer at once and does nothing slow: it
-// copies each string into memory, where the printing side takes it from.
+// is free) and "DBWIN_DATA_READY" (a string is in it). Those names are
+// the session's own; services and the programs they start (fleet tools
+// among them) write to the same names in session 0, "Global\DBWIN_BUFFER"
+// and so on, on Windows with Terminal Services.
+//
+// Every writer waits for the listener, up to 10 seconds a string, so a
+// thread of its own for each buffer answers it at once and does nothing
+// slow: it copies each string into memory, where the printing side takes
+// it from, the strings of both buffers in the order they arrived.
 #ifndef KIT_TRACECAP_DBWIN_LISTENER_H
 #define KIT_TRACECAP_DBWIN_LISTENER_H
 
@@ -18,17 +23,27 @@
 // The room for strings waiting to be printed, in each of the two batches.
 const size_t kBatchBytes = 2 * 1024 * 1024;
 
-struct DbwinListener {
+struct DbwinListener;
+
+// One buffer with its objects, and the thread that answers it.
+struct DbwinChannel {
+  DbwinListener* listener;
   HANDLE mapping;
   const char* view;
   HANDLE bufferReady;
   HANDLE dataReady;
   HANDLE mutex;  // DBWinMutex, or null when it could not be opened
-  HANDLE stop;
   HANDLE thread;
+  ProcessNames names;  // of its writers, looked up by its thread only
+};
+
+struct DbwinListener {
+  DbwinChannel channels[2];  // the session's, and session 0's with --global
+  int channelCount;
+  const char* only;  // --only, or null: the names whose strings are kept
+  HANDLE stop;
   HANDLE available;  // set when strings wait in the filling batch
   DWORD start;       // GetTickCount() when listening began
-  ProcessNames names;
   // Taken only to append one string or to trade the batches.
   volatile long lock;
   // Guarded by lock: the batch being filled, and the strings dropped
@@ -40,22 +55,26 @@ struct DbwinListener {
 
 enum ListenStart {
   kListening,
-  kOtherListener,  // another viewer owns the buffer
+  kOtherListener,     // another viewer owns a buffer
+  kNotAdministrator,  // --global, and this is no administrator
   kListenFailed,
 };
 
-// Creates the shared objects and starts answering the buffer. On
-// kListenFailed, *error holds the platform's error.
-ListenStart StartListening(DbwinListener* listener, DWORD* error);
+// Creates the shared objects of the session's buffer, and with `global`
+// those of session 0 (one set where the two are the same: Windows 2000
+// without Terminal Services, and session 0 itself), and starts answering
+// them. Only the strings of programs named in `only` are kept, when it is
+// not null. On kListenFailed, *error holds the platform's error.
+ListenStart StartListening(DbwinListener* listener, bool global, const char* only, DWORD* error);
 
 // Trades the batch of waiting strings for `empty`, which must be empty
 // and as large as the listener's; *dropped then holds the count of the
 // strings that came after them and were not kept.
 void TakeStrings(DbwinListener* listener, StringBatch* empty, unsigned long* dropped);
 
-// Answers what a writer has already handed over, then releases the shared
-// objects between two writers and ends the answering thread. What it
-// caught stays for TakeStrings.
+// Answers what writers have already handed over, then releases the
+// shared objects between two writers and ends the answering threads. What
+// it caught stays for TakeStrings.
 void StopListening(DbwinListener* listener);
 
 // Frees what is left once the strings have been taken.

@@ -128,6 +128,69 @@ size_t FormatDropNote(unsigned long dropped, char* out) {
   return static_cast<size_t>(end - out);
 }
 
+namespace {
+// `value` in at least `width` digits, with leading zeros.
+char* PutPadded(char* out, unsigned long value, int width) {
+  char digits[20];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0 || count < width);
+  while (count > 0) {
+    *out++ = digits[--count];
+  }
+  return out;
+}
+
+// At most `room` bytes of `text`, escaped.
+char* PutEscaped(char* out, const char* text, size_t room) {
+  size_t length = strlen(text);
+  length = length < room ? length : room;
+  return out + EscapeDebugBytes(text, length, out);
+}
+}  // namespace
+
+size_t FormatCaptureHeader(const CaptureFacts& facts, char* out) {
+  char* end = PutText(out, "# tracecap listening since ");
+  end = PutPadded(end, static_cast<unsigned long>(facts.year), 4);
+  *end++ = '-';
+  end = PutPadded(end, static_cast<unsigned long>(facts.month), 2);
+  *end++ = '-';
+  end = PutPadded(end, static_cast<unsigned long>(facts.day), 2);
+  *end++ = ' ';
+  end = PutPadded(end, static_cast<unsigned long>(facts.hour), 2);
+  *end++ = ':';
+  end = PutPadded(end, static_cast<unsigned long>(facts.minute), 2);
+  *end++ = ':';
+  end = PutPadded(end, static_cast<unsigned long>(facts.second), 2);
+  *end++ = '.';
+  end = PutPadded(end, static_cast<unsigned long>(facts.millisecond), 3);
+  *end++ = ' ';
+  *end++ = facts.utcOffsetMinutes < 0 ? '-' : '+';
+  const unsigned long offset =
+      static_cast<unsigned long>(facts.utcOffsetMinutes < 0 ? -facts.utcOffsetMinutes : facts.utcOffsetMinutes);
+  end = PutPadded(end, offset / 60, 2);
+  *end++ = ':';
+  end = PutPadded(end, offset % 60, 2);
+  end = PutText(end, " on ");
+  end = PutEscaped(end, facts.computer, 64);
+  end = PutText(end, ", Windows ");
+  end = PutNumber(end, facts.major);
+  *end++ = '.';
+  end = PutNumber(end, facts.minor);
+  end = PutText(end, " build ");
+  end = PutNumber(end, facts.build);
+  if (facts.servicePack[0] != '\0') {
+    *end++ = ' ';
+    end = PutEscaped(end, facts.servicePack, 128);
+  }
+  end = PutText(end, facts.is64 ? ", 64-bit" : ", 32-bit");
+  end = PutText(end, facts.global ? "; to this session and session 0\n" : "; to this session\n");
+  *end = '\0';
+  return static_cast<size_t>(end - out);
+}
+
 void InitLineWriter(LineWriter* writer, LineShape shape, LineSink sink, void* context) {
   writer->shape = shape;
   writer->sink = sink;

@@ -21,6 +21,25 @@ size_t EscapeDebugBytes(const char* text, size_t length, char* out);
 const size_t kDropNoteSize = 96;
 size_t FormatDropNote(unsigned long dropped, char* out);
 
+// What the header line of a capture in an --out file tells: when listening
+// began, on which machine, and what it listens to.
+struct CaptureFacts {
+  int year, month, day, hour, minute, second, millisecond;  // local time
+  long utcOffsetMinutes;  // local time minus UTC
+  const char* computer;
+  unsigned long major, minor, build;
+  const char* servicePack;  // "" for none
+  bool is64;                // 64-bit Windows
+  bool global;              // the session-0 buffer too
+};
+
+// "# tracecap listening since 2026-12-09 14:03:07.125 +01:00 on PC7, Windows
+// 6.1 build 7601 Service Pack 1, 64-bit; to this session\n", with the
+// computer's name and the service pack escaped; `out` holds kHeaderSize
+// bytes. Returns its length.
+const size_t kHeaderSize = 1200;
+size_t FormatCaptureHeader(const CaptureFacts& facts, char* out);
+
 // The longest program name a line carries, terminator included.
 const size_t kNameSize = 260;
 

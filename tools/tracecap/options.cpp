@@ -4,12 +4,15 @@
 
 const char kUsage[] =
     "usage: tracecap [--joined] PROGRAM [ARGUMENTS...]\n"
-    "       tracecap --listen [--joined] [--out FILE] [--seconds N]\n"
+    "       tracecap --listen [--global] [--joined] [--only NAME[,NAME...]] [--out FILE]\n"
+    "                [--seconds N]\n"
     "  PROGRAM            run it and show the debug strings of it and of every\n"
     "                     program it starts, then its exit code\n"
-    "  --listen           show the debug strings of every process on this machine\n"
-    "  --out FILE         also write the lines to FILE (with --listen)\n"
-    "  --seconds N        stop after N seconds (with --listen); else Ctrl+C stops\n"
+    "  --listen           show the debug strings of every process in this session\n"
+    "  --global           and of the services and every session (an administrator)\n"
+    "  --only NAMES       only the strings of these programs, e.g. Quorlin.exe,Veskot.exe\n"
+    "  --out FILE         also write the lines to FILE, after what it holds\n"
+    "  --seconds N        stop after N seconds; else Ctrl+C stops\n"
     "  --joined           show each message of the kit on the line of its trace tag\n";
 
 namespace {
@@ -37,12 +40,27 @@ bool ReadSeconds(const char* text, unsigned long* seconds) {
   *seconds = value;
   return value > 0;
 }
+
+// Program names separated by commas, none of them empty.
+bool ReadNames(const char* text) {
+  if (*text == '\0') {
+    return false;
+  }
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (*c == ',' && (c == text || c[1] == '\0' || c[1] == ',')) {
+      return false;
+    }
+  }
+  return true;
+}
 }  // namespace
 
 bool ParseOptions(int argc, char* argv[], TracecapOptions* options, OptionsProblem* problem) {
   options->listen = false;
+  options->global = false;
   options->joined = false;
   options->outPath = NULL;
+  options->only = NULL;
   options->seconds = 0;
   options->program = 0;
   problem->problem = NULL;
@@ -53,11 +71,16 @@ bool ParseOptions(int argc, char* argv[], TracecapOptions* options, OptionsProbl
     const char* option = argv[i];
     if (strcmp(option, "--listen") == 0) {
       options->listen = true;
+    } else if (strcmp(option, "--global") == 0) {
+      options->global = true;
     } else if (strcmp(option, "--joined") == 0) {
       options->joined = true;
-    } else if (strcmp(option, "--out") == 0 || strcmp(option, "--seconds") == 0) {
-      const bool out = option[2] == 'o';
-      if ((out && options->outPath != NULL) || (!out && secondsGiven)) {
+    } else if (strcmp(option, "--out") == 0 || strcmp(option, "--seconds") == 0 ||
+               strcmp(option, "--only") == 0) {
+      const bool out = strcmp(option, "--out") == 0;
+      const bool only = strcmp(option, "--only") == 0;
+      if ((out && options->outPath != NULL) || (only && options->only != NULL) ||
+          (!out && !only && secondsGiven)) {
         return Fail(problem, "option given twice", option);
       }
       if (i + 1 >= argc) {
@@ -69,6 +92,11 @@ bool ParseOptions(int argc, char* argv[], TracecapOptions* options, OptionsProbl
           return Fail(problem, "--out needs a file name", NULL);
         }
         options->outPath = value;
+      } else if (only) {
+        if (!ReadNames(value)) {
+          return Fail(problem, "--only takes program names separated by commas", value);
+        }
+        options->only = value;
       } else {
         if (!ReadSeconds(value, &options->seconds)) {
           return Fail(problem, "--seconds takes a whole number of seconds from 1 to 4294967", value);
@@ -85,8 +113,8 @@ bool ParseOptions(int argc, char* argv[], TracecapOptions* options, OptionsProbl
     }
     return true;
   }
-  if (options->outPath != NULL || secondsGiven) {
-    return Fail(problem, "--out and --seconds go with --listen", NULL);
+  if (options->outPath != NULL || secondsGiven || options->only != NULL || options->global) {
+    return Fail(problem, "--global, --only, --out and --seconds go with --listen", NULL);
   }
   if (i >= argc) {
     return Fail(problem, "no program to run", NULL);

@@ -1,7 +1,7 @@
 // tracecap's command line:
 //
 //   tracecap [--joined] PROGRAM [ARGUMENTS...]
-//   tracecap --listen [--joined] [--out FILE] [--seconds N]
+//   tracecap --listen [--global] [--joined] [--only NAME[,NAME...]] [--out FILE] [--seconds N]
 //
 // Options come before PROGRAM; everything from PROGRAM on is PROGRAM's.
 #ifndef KIT_TRACECAP_OPTIONS_H
@@ -14,8 +14,10 @@ const unsigned long kMostSeconds = 4294967UL;
 
 struct TracecapOptions {
   bool listen;
+  bool global;  // --global: the session-0 buffer too
   bool joined;
   const char* outPath;    // --out, or null
+  const char* only;       // --only: program names separated by commas, or null
   unsigned long seconds;  // --seconds, or 0 for "until stopped"
   int program;            // launch mode: the index of PROGRAM in argv
 };

@@ -6,17 +6,20 @@
 // string of the programs it starts on a line marked with their process id
 // and name, then "exit code: N", and exits with PROGRAM's exit code.
 //
-// tracecap --listen [--joined] [--out FILE] [--seconds N] prints the
-// strings of every process on the machine, whoever started it, with the
+// tracecap --listen [--global] [--joined] [--only NAMES] [--out FILE]
+// [--seconds N] prints the strings of every process in the session (with
+// --global, of session 0's services too), whoever started it, with the
 // time since listening began, the process id and the program's name,
 // until N seconds have passed or Ctrl+C, Ctrl+Break or the closing of
-// the console stops it. Exit code 0, or 1 when it cannot listen.
+// the console stops it. Exit code 0, or 1 when it cannot listen or the
+// --out file could not take every line.
 //
 // Bad command lines get the usage text and exit code 2.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "tools/tracecap/capture_header.h"
 #include "tools/tracecap/dbwin_listener.h"
 #include "tools/tracecap/debug_loop.h"
 #include "tools/tracecap/line_format.h"
@@ -63,9 +66,26 @@ void OutOfMemory() {
 
 // Where the lines go: the console (or whatever standard output is), and
 // in listen mode the --out file, which is written first.
-void PrintLine(const char* line, size_t length, void* file) {
-  if (file != NULL) {
-    fwrite(line, 1, length, static_cast<FILE*>(file));
+struct Outputs {
+  FILE* file;
+  const char* path;
+  bool fileFailed;  // a write to the file failed: it takes no more
+};
+
+// Says once that the file takes no more; the console goes on.
+void FileFailed(Outputs* outputs) {
+  if (!outputs->fileFailed) {
+    outputs->fileFailed = true;
+    fprintf(stderr, "tracecap: cannot write to %s any more (is the disk full, or gone?); the console goes on\n",
+            outputs->path);
+  }
+}
+
+void PrintLine(const char* line, size_t length, void* context) {
+  Outputs* outputs = static_cast<Outputs*>(context);
+  if (outputs != NULL && outputs->file != NULL && !outputs->fileFailed &&
+      fwrite(line, 1, length, outputs->file) != length) {
+    FileFailed(outputs);
   }
   fwrite(line, 1, length, stdout);
 }
@@ -146,7 +166,7 @@ struct ListenRun {
   StringBatch spare;
   LineWriter writer;
   LineJoiner joiner;
-  FILE* file;
+  Outputs outputs;
   unsigned long dropped;
 };
 
@@ -171,21 +191,37 @@ void PrintWaiting(ListenRun* run) {
   if (!written) {
     OutOfMemory();
   }
-  if (run->file != NULL) {
-    fflush(run->file);
+  Outputs* outputs = &run->outputs;
+  if (outputs->file != NULL && !outputs->fileFailed && fflush(outputs->file) != 0) {
+    FileFailed(outputs);
   }
   fflush(stdout);
 }
 
-int ListenWith(ListenRun* run, const TracecapOptions& options) {
-  run->file = NULL;
-  if (options.outPath != NULL) {
-    run->file = fopen(options.outPath, "w");
-    if (run->file == NULL) {
-      fprintf(stderr, "tracecap: cannot write to %s\n%s", options.outPath, kUsage);
-      return 2;
-    }
+// Opens the --out file once the buffers are tracecap's, so that a viewer
+// that is refused leaves it as it was, and writes the capture's header
+// after what it holds.
+bool OpenOut(ListenRun* run, const TracecapOptions& options) {
+  Outputs* outputs = &run->outputs;
+  outputs->file = NULL;
+  outputs->path = options.outPath;
+  outputs->fileFailed = false;
+  if (options.outPath == NULL) {
+    return true;
   }
+  outputs->file = fopen(options.outPath, "ab");
+  if (outputs->file == NULL) {
+    return false;
+  }
+  char header[kHeaderSize];
+  const size_t length = FormatHeaderOfNow(options.global, header);
+  if (fwrite(header, 1, length, outputs->file) != length || fflush(outputs->file) != 0) {
+    FileFailed(outputs);
+  }
+  return true;
+}
+
+int ListenWith(ListenRun* run, const TracecapOptions& options) {
   // The events live as long as the process: a control handler may still
   // be waiting on g_done when the run ends.
   g_stop = CreateEventA(NULL, TRUE, FALSE, NULL);
@@ -194,24 +230,34 @@ int ListenWith(ListenRun* run, const TracecapOptions& options) {
     OutOfMemory();
   }
   DWORD error = 0;
-  const ListenStart start = StartListening(&run->listener, &error);
+  const ListenStart start = StartListening(&run->listener, options.global, options.only, &error);
   if (start != kListening) {
     FreeBatch(&run->spare);
     if (start == kOtherListener) {
       fprintf(stderr,
               "tracecap: another debug-output viewer is listening already; only one can at a time, so "
               "close it first\n");
+    } else if (start == kNotAdministrator) {
+      fprintf(stderr,
+              "tracecap: --global needs an administrator (on Windows Vista and 7, a command prompt run as "
+              "administrator)\n");
     } else {
       fprintf(stderr, "tracecap: cannot listen to the debug output (error %lu)\n", error);
     }
-    if (run->file != NULL) {
-      fclose(run->file);
-    }
     return 1;
   }
+  if (!OpenOut(run, options)) {
+    StopListening(&run->listener);
+    FreeListener(&run->listener);
+    FreeBatch(&run->spare);
+    fprintf(stderr, "tracecap: cannot write to %s\n%s", options.outPath, kUsage);
+    return 2;
+  }
   SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-  fprintf(stderr, "tracecap: listening to the debug output of every process; Ctrl+C stops\n");
-  InitLineWriter(&run->writer, kLineListen, PrintLine, run->file);
+  fprintf(stderr, options.global ? "tracecap: listening to the debug output of every process and service; "
+                                   "Ctrl+C stops\n"
+                                 : "tracecap: listening to the debug output of every process; Ctrl+C stops\n");
+  InitLineWriter(&run->writer, kLineListen, PrintLine, &run->outputs);
   InitLineJoiner(&run->joiner, options.joined, &run->writer);
   run->dropped = 0;
   const DWORD limit = static_cast<DWORD>(options.seconds * 1000);
@@ -237,8 +283,12 @@ int ListenWith(ListenRun* run, const TracecapOptions& options) {
   if (!FlushHeldTags(&run->joiner, kEveryProcess)) {
     OutOfMemory();
   }
-  if (run->file != NULL) {
-    fclose(run->file);
+  Outputs* outputs = &run->outputs;
+  if (outputs->file != NULL) {
+    if ((fflush(outputs->file) != 0 || ferror(outputs->file)) && !outputs->fileFailed) {
+      FileFailed(outputs);
+    }
+    fclose(outputs->file);
   }
   fflush(stdout);
   if (run->dropped > 0) {
@@ -248,7 +298,7 @@ int ListenWith(ListenRun* run, const TracecapOptions& options) {
   FreeBatch(&run->spare);
   FreeLineWriter(&run->writer);
   SetEvent(g_done);
-  return 0;
+  return outputs->fileFailed ? 1 : 0;
 }
 
 int Listen(const TracecapOptions& options) {

@@ -1,0 +1,195 @@
+// End-to-end tests of the kit's Windows Installer package under Wine, as
+// fleet tools run msiexec: each test is one scenario of installs, upgrades
+// and removals, with the traces of both programs caught by tracecap's
+// listen mode. Whatever a scenario leaves installed is then removed the
+// way a fleet tool removes it, after which the machine must be as it was.
+#include <windows.h>
+// msi.h needs windows.h first.
+#include <msi.h>
+
+#include <string>
+#include <vector>
+
+#include "gtest/gtest.h"
+#include "tests/e2e/listener.h"
+#include "tests/e2e/machine.h"
+#include "tests/e2e/setup_machine.h"
+
+namespace e2e {
+namespace {
+
+// What is installed after a scenario's steps.
+enum class Kit { kNone, kPackage, kSetupProgram };
+
+// One command of a scenario and the exit code it must end with. The
+// command is "package", "older package" or "failing package" (installed
+// silently, or with "full" by its full user interface), "remove package"
+// (by its full user interface), or "setup" (the setup program, silently).
+struct Step {
+  std::string command;
+  DWORD exitCode;
+};
+
+// A failed installation, rolled back: Windows Installer's answer, and
+// Wine's msiexec's (ERROR_FUNCTION_FAILED) for a failing custom action.
+DWORD FailedInstallation() { return UnderWine() ? 1627 : 1603; }
+const DWORD kRefused = 1603;
+const char kStaged[] = "\\r\\n =====>>>   PkgCopyInf Successful";
+const char kPrompt[] = "=============Start present a prompt: 1440\\n=====";
+
+// The machine as far as the kit touches it.
+struct MachineState {
+  std::vector<std::string> programFiles;
+  std::vector<std::string> infStore;
+  std::vector<std::string> software;
+  std::vector<std::string> entries;
+  std::vector<std::string> layers;
+  std::vector<std::string> packages;
+};
+
+void ExpectSame(const MachineState& before, const MachineState& after) {
+  EXPECT_EQ(after.programFiles, before.programFiles);
+  EXPECT_EQ(after.infStore, before.infStore);
+  EXPECT_EQ(after.software, before.software);
+  EXPECT_EQ(after.entries, before.entries);
+  EXPECT_EQ(after.layers, before.layers);
+  EXPECT_EQ(after.packages, before.packages);
+}
+
+class PackageTest : public SetupTest {
+ protected:
+  MachineState State() {
+    return {NamesIn(productFolder_.substr(0, productFolder_.rfind('\\'))),
+            NamesIn(InfStoreFolder()),
+            SubKeys(HKEY_LOCAL_MACHINE, "SOFTWARE"),
+            KitEntries(),
+            ValueNames(HKEY_CURRENT_USER, kLayersKey),
+            InstalledPackages()};
+  }
+
+  std::string CommandLine(const std::string& step) {
+    if (step == "setup") {
+      return Quote(setup_) + " /S";
+    }
+    const std::string log = " /l*v " + Quote(ScratchFile("msiexec.log"));
+    if (step == "remove package") {
+      return "msiexec /x " + Quote(Package()) + log;
+    }
+    const bool full = step.compare(0, 5, "full ") == 0;
+    const std::string name = full ? step.substr(5) : step;
+    const std::string copy = name == "package" ? "" : name.substr(0, name.find(' ')) + ".msi";
+    return "msiexec /i " + Quote(Package(copy)) + (full ? "" : " /qn") + log;
+  }
+
+  // Runs the steps on `release`, checks what they leave installed, removes
+  // that silently and checks that the machine is as it was. Veskot.exe
+  // shows its prompt in the scenario when `prompted`. Returns the traces
+  // of every step.
+  std::vector<ListenLine> Run(const std::vector<Step>& steps, Kit kit, bool prompted = false,
+                              const char* release = "win7") {
+    UseRelease(release);
+    const MachineState before = State();
+    std::vector<ListenLine> all;
+    for (const Step& step : steps) {
+      SCOPED_TRACE(step.command);
+      DWORD exitCode = 99;
+      std::vector<ListenLine> lines;
+      EXPECT_TRUE(RunListened(CommandLine(step.command), &exitCode, &lines));
+      EXPECT_EQ(exitCode, step.exitCode);
+      all.insert(all.end(), lines.begin(), lines.end());
+    }
+    const std::vector<std::string> packages = InstalledPackages();
+    DWORD exitCode = 99;
+    std::vector<ListenLine> lines;
+    if (kit == Kit::kPackage) {
+      ExpectKitInstalled();
+      EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey)) << "the setup program's entry is left";
+      ExpectPackageEntry(packages);
+      EXPECT_TRUE(RunListened("msiexec /x " + (packages.empty() ? "none" : packages[0]) + " /qn", &exitCode,
+                              &lines));
+      EXPECT_EQ(exitCode, 0u);
+    } else if (kit == Kit::kSetupProgram) {
+      ExpectInstalled();
+      EXPECT_TRUE(RunUninstallCommand("QuietUninstallString", &exitCode, &lines));
+      EXPECT_EQ(exitCode, 0u);
+    } else {
+      EXPECT_TRUE(packages.empty());
+    }
+    all.insert(all.end(), lines.begin(), lines.end());
+    ExpectSame(before, State());
+    EXPECT_EQ(CountOf(TextsOf(all, "Veskot.exe"), kPrompt), prompted ? 1u : 0u);
+    return all;
+  }
+
+  // Windows Installer's one entry for one registered package: the kit's
+  // name, maker and version, a Remove button only.
+  void ExpectPackageEntry(const std::vector<std::string>& packages) {
+    ASSERT_EQ(packages.size(), 1u);
+    EXPECT_EQ(KitEntries(), std::vector<std::string>{packages[0]});
+    EXPECT_EQ(MsiQueryProductStateA(packages[0].c_str()), INSTALLSTATE_DEFAULT);
+    const std::string key = std::string(kUninstallRoot) + "\\" + packages[0];
+    EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, key, "Publisher").data, std::string("Orvane", 7));
+    EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, key, "DisplayVersion").data, std::string("1.7.0", 6));
+    for (const char* name : {"NoModify", "NoRepair"}) {
+      EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, key, name).data, std::string("\x01\0\0\0", 4)) << name;
+    }
+  }
+};
+
+TEST_F(PackageTest, SilentInstallPutsTheKitWhereItsProgramsLookAndRemovalLeavesNothing) {
+  struct Release {
+    const char* wineVersion;
+    const char* classification;  // Quorlin's line for it, escaped
+  };
+  const std::vector<Release> releases =
+      is64_ ? std::vector<Release>{{"win7", "Setup device for Wind7 64BIT\\n"},
+                                   {"winxp", "Setup device for Windows XP 64 Bit\\n"}}
+            : std::vector<Release>{{"win7", "Setup device for Wind7 32BIT\\n"}};
+  for (const Release& release : releases) {
+    SCOPED_TRACE(release.wineVersion);
+    const std::vector<ListenLine> lines = Run({{"package", 0}}, Kit::kPackage, false, release.wineVersion);
+    // Quorlin.exe ran once, as the package's action, and staged the four
+    // INF files; Veskot.exe once, silently, as its removal.
+    const std::vector<std::string> staging = TextsOf(lines, "Quorlin.exe");
+    ASSERT_FALSE(staging.empty());
+    EXPECT_EQ(staging.front(), "..Quorlin32 - Zenor");
+    EXPECT_EQ(CountOf(staging, release.classification), 1u);
+    EXPECT_EQ(CountOf(staging, kStaged), 4u);
+    EXPECT_EQ(CountOf(TextsOf(lines, "Veskot.exe"), "Uninstall Device\\n"), 1u);
+  }
+}
+
+TEST_F(PackageTest, ByItsFullInterfaceItInstallsAndRemovesWithThePrompt) {
+  Run({{"full package", 0}, {"remove package", 0}}, Kit::kNone, true);
+}
+
+TEST_F(PackageTest, RefusesWindows8AndChangesNothing) {
+  const std::vector<ListenLine> lines = Run({{"package", kRefused}}, Kit::kNone, false, "win8");
+  EXPECT_TRUE(TextsOf(lines, "Quorlin.exe").empty());
+}
+
+TEST_F(PackageTest, UpgradesAnOlderVersionToOneInstallation) {
+  const std::vector<ListenLine> lines = Run({{"older package", 0}, {"package", 0}}, Kit::kPackage);
+  // The older one went whole, its staged INF files too, before the new one.
+  EXPECT_EQ(CountOf(TextsOf(lines, "Veskot.exe"), "Uninstall Device\\n"), 2u);
+}
+
+TEST_F(PackageTest, InstallingTheSameVersionAgainMakesNoSecondInstallation) {
+  Run({{"package", 0}, {"package", 0}}, Kit::kPackage);
+}
+
+TEST_F(PackageTest, RemovesAKitTheSetupProgramInstalled) { Run({{"setup", 0}, {"package", 0}}, Kit::kPackage); }
+
+TEST_F(PackageTest, TheSetupProgramRemovesAKitThePackageInstalled) {
+  Run({{"package", 0}, {"setup", 0}}, Kit::kSetupProgram);
+}
+
+TEST_F(PackageTest, AFailureAfterTheStagingRollsTheMachineBack) {
+  const std::vector<ListenLine> lines = Run({{"failing package", FailedInstallation()}}, Kit::kNone);
+  // The INF files were staged, and unstaged by the rollback.
+  EXPECT_EQ(CountOf(TextsOf(lines, "Quorlin.exe"), kStaged), 8u);
+  EXPECT_EQ(CountOf(TextsOf(lines, "Veskot.exe"), "Uninstall Device\\n"), 1u);
+}
+
+}  // namespace
+}  // namespace e2e
