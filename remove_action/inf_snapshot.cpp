@@ -1,8 +1,8 @@
 #include "remove_action/inf_snapshot.h"
 
-#include <windows.h>
 #include <stdlib.h>
 #include <string.h>
+#include <windows.h>
 
 namespace {
 const char kInfExtension[] = ".inf";

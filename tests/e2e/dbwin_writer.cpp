@@ -10,6 +10,10 @@
 //       sends one string of the bytes HEX spells, two digits a byte.
 //   e2e_dbwin_writer fill LENGTH
 //       sends one string of LENGTH letters, "abc...zabc...".
+//   e2e_dbwin_writer global TAG COUNT
+//       sends COUNT strings "TAG 000001", ... as OutputDebugStringA does, but
+//       to the buffer of session 0 ("Global\DBWIN_BUFFER" and its objects),
+//       as a service's strings go; prints "no listener" when none owns it.
 //   e2e_dbwin_writer die
 //       takes the debug-output buffer as OutputDebugStringA does, writes
 //       half a string into it without its terminator, and ends before it
@@ -85,6 +89,32 @@ int Fill(size_t length) {
   return 0;
 }
 
+int SendGlobal(const char* tag, long count) {
+  HANDLE mutex = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, "Global\\DBWinMutex");
+  HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, "Global\\DBWIN_BUFFER");
+  HANDLE bufferReady = OpenEventA(SYNCHRONIZE, FALSE, "Global\\DBWIN_BUFFER_READY");
+  HANDLE dataReady = OpenEventA(EVENT_MODIFY_STATE, FALSE, "Global\\DBWIN_DATA_READY");
+  char* buffer = mapping == NULL ? NULL : static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+  if (mutex == NULL || buffer == NULL || bufferReady == NULL || dataReady == NULL) {
+    printf("no listener\n");
+    return 0;
+  }
+  const DWORD pid = GetCurrentProcessId();
+  for (long i = 1; i <= count; ++i) {
+    char text[64];
+    snprintf(text, sizeof(text), "%s %06ld", tag, i);
+    WaitForSingleObject(mutex, INFINITE);
+    if (WaitForSingleObject(bufferReady, 10000) == WAIT_OBJECT_0) {
+      memcpy(buffer, &pid, sizeof(pid));
+      memcpy(buffer + sizeof(pid), text, strlen(text) + 1);
+      SetEvent(dataReady);
+    }
+    ReleaseMutex(mutex);
+  }
+  Sleep(kLinger);
+  return 0;
+}
+
 int Die() {
   HANDLE mutex = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, "DBWinMutex");
   HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, "DBWIN_BUFFER");
@@ -151,6 +181,9 @@ int main(int argc, char** argv) {
   if (mode == "send" && (argc == 4 || argc == 5)) {
     return Send(argv[2], atol(argv[3]), argc == 5 ? strtoul(argv[4], NULL, 10) : 0);
   }
+  if (mode == "global" && argc == 4) {
+    return SendGlobal(argv[2], atol(argv[3]));
+  }
   if (mode == "bytes" && argc == 3) {
     return SendBytes(argv[2]);
   }
@@ -166,8 +199,9 @@ int main(int argc, char** argv) {
   if (mode == "interrupt" && argc == 3) {
     return Interrupt(strtoul(argv[2], NULL, 10));
   }
-  fprintf(stderr,
-          "usage: e2e_dbwin_writer send TAG COUNT [SIZE] | bytes HEX | fill LENGTH | die | start COMMAND | "
-          "interrupt PID\n");
+  fprintf(
+      stderr,
+      "usage: e2e_dbwin_writer send TAG COUNT [SIZE] | global TAG COUNT | bytes HEX | fill LENGTH | die | "
+      "start COMMAND | interrupt PID\n");
   return 2;
 }

@@ -46,9 +46,14 @@ std::vector<std::string> SplitLines(const std::string& output) {
   return lines;
 }
 
-::testing::AssertionResult ParseListenLines(const std::string& output, std::vector<ListenLine>* lines) {
+::testing::AssertionResult ParseListenLines(const std::string& output, std::vector<ListenLine>* lines,
+                                            std::vector<std::string>* headers) {
   lines->clear();
   for (const std::string& line : SplitLines(output)) {
+    if (headers != nullptr && line.compare(0, 1, "#") == 0) {
+      headers->push_back(line);
+      continue;
+    }
     const size_t first = line.find('\t');
     const size_t second = first == std::string::npos ? first : line.find('\t', first + 1);
     const size_t third = second == std::string::npos ? second : line.find('\t', second + 1);
@@ -146,7 +151,7 @@ std::string Started::Errors() const { return ContentOf(outputFile_ + ".err"); }
   return ::testing::AssertionFailure() << "tracecap did not start listening";
 }
 
-::testing::AssertionResult Listener::Stop() {
+::testing::AssertionResult Listener::Stop(DWORD expectedExitCode) {
   Started interrupt;
   DWORD exitCode = 0;
   const ::testing::AssertionResult pressed = interrupt.Start(
@@ -160,7 +165,7 @@ std::string Started::Errors() const { return ContentOf(outputFile_ + ".err"); }
   if (!run_.Wait(30000, &exitCode)) {
     return ::testing::AssertionFailure() << "tracecap did not end after Ctrl+C";
   }
-  if (exitCode != 0) {
+  if (exitCode != expectedExitCode) {
     return ::testing::AssertionFailure() << "tracecap ended with " << exitCode << ": " << run_.Errors();
   }
   return ::testing::AssertionSuccess();

@@ -24,8 +24,11 @@ struct ListenLine {
 // The lines of a file or an output, without their line ends.
 std::vector<std::string> SplitLines(const std::string& output);
 
-// Splits listen-mode output into its lines; fails on a line of another shape.
-::testing::AssertionResult ParseListenLines(const std::string& output, std::vector<ListenLine>* lines);
+// Splits listen-mode output into its lines; fails on a line of another
+// shape. With `headers`, the header lines of an --out file, which begin
+// with "#", go there.
+::testing::AssertionResult ParseListenLines(const std::string& output, std::vector<ListenLine>* lines,
+                                            std::vector<std::string>* headers = nullptr);
 
 // A program started with its standard output and error going to files
 // (or to `output`, when it is given), in a console of its own when
@@ -57,8 +60,8 @@ class Started {
 class Listener {
  public:
   ::testing::AssertionResult Start(const std::vector<std::string>& options = {}, HANDLE output = NULL);
-  // Ctrl+C in its console, then its end: it must exit with 0.
-  ::testing::AssertionResult Stop();
+  // Ctrl+C in its console, then its end: it must exit with `exitCode`.
+  ::testing::AssertionResult Stop(DWORD exitCode = 0);
   // Everything it wrote to its standard output, and its lines.
   std::string Output() const { return run_.Output(); }
   std::string Errors() const { return run_.Errors(); }

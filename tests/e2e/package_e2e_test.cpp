@@ -105,8 +105,8 @@ class PackageTest : public SetupTest {
       ExpectKitInstalled();
       EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey)) << "the setup program's entry is left";
       ExpectPackageEntry(packages);
-      EXPECT_TRUE(RunListened("msiexec /x " + (packages.empty() ? "none" : packages[0]) + " /qn", &exitCode,
-                              &lines));
+      EXPECT_TRUE(
+          RunListened("msiexec /x " + (packages.empty() ? "none" : packages[0]) + " /qn", &exitCode, &lines));
       EXPECT_EQ(exitCode, 0u);
     } else if (kit == Kit::kSetupProgram) {
       ExpectInstalled();
@@ -178,7 +178,9 @@ TEST_F(PackageTest, InstallingTheSameVersionAgainMakesNoSecondInstallation) {
   Run({{"package", 0}, {"package", 0}}, Kit::kPackage);
 }
 
-TEST_F(PackageTest, RemovesAKitTheSetupProgramInstalled) { Run({{"setup", 0}, {"package", 0}}, Kit::kPackage); }
+TEST_F(PackageTest, RemovesAKitTheSetupProgramInstalled) {
+  Run({{"setup", 0}, {"package", 0}}, Kit::kPackage);
+}
 
 TEST_F(PackageTest, TheSetupProgramRemovesAKitThePackageInstalled) {
   Run({{"package", 0}, {"setup", 0}}, Kit::kSetupProgram);

@@ -192,8 +192,8 @@ bool MakeSecurity(bool global, const char* descriptor, SECURITY_ATTRIBUTES* secu
   security->nLength = sizeof(*security);
   security->lpSecurityDescriptor = NULL;
   security->bInheritHandle = FALSE;
-  return !global || ConvertStringSecurityDescriptorToSecurityDescriptorA(descriptor, SDDL_REVISION_1,
-                                                                          &security->lpSecurityDescriptor, NULL);
+  return !global || ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                        descriptor, SDDL_REVISION_1, &security->lpSecurityDescriptor, NULL);
 }
 
 // Creates the objects of one buffer. False, with *other set when another
@@ -208,7 +208,8 @@ bool CreateChannel(DbwinChannel* channel, const ChannelNames& names, bool global
                        MakeSecurity(global, kGlobalMutexSecurity, &mutex);
   if (secured) {
     channel->mapping = CreateOwn(
-        CreateFileMappingA(INVALID_HANDLE_VALUE, &buffer, PAGE_READWRITE, 0, kBufferSize, names.buffer), other);
+        CreateFileMappingA(INVALID_HANDLE_VALUE, &buffer, PAGE_READWRITE, 0, kBufferSize, names.buffer),
+        other);
   }
   if (channel->mapping != NULL) {
     channel->bufferReady = CreateOwn(CreateEventA(&event, FALSE, FALSE, names.bufferReady), other);
@@ -237,8 +238,8 @@ bool CreateChannel(DbwinChannel* channel, const ChannelNames& names, bool global
 bool IsAdministrator() {
   SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
   PSID administrators = NULL;
-  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
-                                &administrators)) {
+  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0,
+                                0, &administrators)) {
     return false;
   }
   BOOL member = FALSE;
@@ -284,8 +285,8 @@ ListenStart StartListening(DbwinListener* listener, bool global, const char* onl
     listener->stop = CreateEventA(NULL, TRUE, FALSE, NULL);
     listener->available = CreateEventA(NULL, FALSE, FALSE, NULL);
   }
-  bool started = listener->stop != NULL && listener->available != NULL &&
-                 InitBatch(&listener->filling, kBatchBytes);
+  bool started =
+      listener->stop != NULL && listener->available != NULL && InitBatch(&listener->filling, kBatchBytes);
   if (started) {
     listener->start = GetTickCount();
   }

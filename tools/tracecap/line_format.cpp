@@ -168,8 +168,8 @@ size_t FormatCaptureHeader(const CaptureFacts& facts, char* out) {
   end = PutPadded(end, static_cast<unsigned long>(facts.millisecond), 3);
   *end++ = ' ';
   *end++ = facts.utcOffsetMinutes < 0 ? '-' : '+';
-  const unsigned long offset =
-      static_cast<unsigned long>(facts.utcOffsetMinutes < 0 ? -facts.utcOffsetMinutes : facts.utcOffsetMinutes);
+  const unsigned long offset = static_cast<unsigned long>(
+      facts.utcOffsetMinutes < 0 ? -facts.utcOffsetMinutes : facts.utcOffsetMinutes);
   end = PutPadded(end, offset / 60, 2);
   *end++ = ':';
   end = PutPadded(end, offset % 60, 2);

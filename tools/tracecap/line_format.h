@@ -25,7 +25,7 @@ size_t FormatDropNote(unsigned long dropped, char* out);
 // began, on which machine, and what it listens to.
 struct CaptureFacts {
   int year, month, day, hour, minute, second, millisecond;  // local time
-  long utcOffsetMinutes;  // local time minus UTC
+  long utcOffsetMinutes;                                    // local time minus UTC
   const char* computer;
   unsigned long major, minor, build;
   const char* servicePack;  // "" for none

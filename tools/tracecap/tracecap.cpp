@@ -76,7 +76,8 @@ struct Outputs {
 void FileFailed(Outputs* outputs) {
   if (!outputs->fileFailed) {
     outputs->fileFailed = true;
-    fprintf(stderr, "tracecap: cannot write to %s any more (is the disk full, or gone?); the console goes on\n",
+    fprintf(stderr,
+            "tracecap: cannot write to %s any more (is the disk full, or gone?); the console goes on\n",
             outputs->path);
   }
 }
@@ -254,9 +255,10 @@ int ListenWith(ListenRun* run, const TracecapOptions& options) {
     return 2;
   }
   SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-  fprintf(stderr, options.global ? "tracecap: listening to the debug output of every process and service; "
-                                   "Ctrl+C stops\n"
-                                 : "tracecap: listening to the debug output of every process; Ctrl+C stops\n");
+  fprintf(stderr, options.global
+                      ? "tracecap: listening to the debug output of every process and service; "
+                        "Ctrl+C stops\n"
+                      : "tracecap: listening to the debug output of every process; Ctrl+C stops\n");
   InitLineWriter(&run->writer, kLineListen, PrintLine, &run->outputs);
   InitLineJoiner(&run->joiner, options.joined, &run->writer);
   run->dropped = 0;
