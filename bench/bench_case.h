@@ -34,8 +34,9 @@ class BenchCase {
   // Grows the machine to `count` (sizes come in rising order). False, with
   // the reason in *why, when the machine cannot be laid out.
   virtual bool SetUpSize(int count, std::string* why) = 0;
-  // Puts back, before every run, whatever an earlier run changed.
-  virtual bool Prepare(std::string* why) = 0;
+  // Puts back, before every run of `side`, whatever an earlier run
+  // changed, and starts what the run needs beside it.
+  virtual bool Prepare(Side side, std::string* why) = 0;
   virtual std::string CommandLine(Side side) const = 0;
   // Whether the run just made did the case's work. False, with the reason.
   virtual bool CheckRun(Side side, std::string* why) = 0;
@@ -47,6 +48,7 @@ std::unique_ptr<BenchCase> MakeStagingCase();
 std::unique_ptr<BenchCase> MakeTreeDeletionCase();
 std::unique_ptr<BenchCase> MakeInfScanCase();
 std::unique_ptr<BenchCase> MakeDeviceWalkCase();
+std::unique_ptr<BenchCase> MakeListeningCase();
 
 }  // namespace bench
 

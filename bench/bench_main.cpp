@@ -2,7 +2,7 @@
 // runs, alternating the two in every round, and reports the medians, their
 // ratio and the peak working sets.
 //
-//   kitbench [rounds=N] [staging] [tree] [inf] [devices]
+//   kitbench [rounds=N] [staging] [tree] [inf] [devices] [listening]
 //
 // Without case names every case runs; rounds=N runs every size N times
 // instead of the case's own count. The programs and the data come from
@@ -83,7 +83,7 @@ std::string Grouped(long long value) {
 // its work.
 bool RunOnce(BenchCase& benchCase, Side side, Runs* runs, std::string* why) {
   const DWORD preparing = GetTickCount();
-  if (!benchCase.Prepare(why)) {
+  if (!benchCase.Prepare(side, why)) {
     return false;
   }
   const DWORD prepared = GetTickCount() - preparing;
@@ -208,7 +208,8 @@ int main(int argc, char* argv[]) {
   const Entry entries[] = {{"staging", bench::MakeStagingCase},
                            {"tree", bench::MakeTreeDeletionCase},
                            {"inf", bench::MakeInfScanCase},
-                           {"devices", bench::MakeDeviceWalkCase}};
+                           {"devices", bench::MakeDeviceWalkCase},
+                           {"listening", bench::MakeListeningCase}};
   std::vector<Row> rows;
   std::vector<std::string> pairs;
   for (const Entry& entry : entries) {

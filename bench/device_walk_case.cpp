@@ -77,11 +77,11 @@ class DeviceWalkCase : public BenchCase {
         return false;
       }
     }
-    return Prepare(why);
+    return Prepare(Side::kKit, why);
   }
 
   // The handset's instances as Windows recorded them, and their INF files.
-  bool Prepare(std::string* why) override {
+  bool Prepare(Side, std::string* why) override {
     const std::string edition = UnderWow64() ? JoinPath(PackageFolder(), "64_inf") : PackageFolder();
     for (const HandsetInstance& instance : kHandset) {
       const std::string key = std::string(kEnumKey) + "\\" + instance.instanceId;

@@ -36,7 +36,7 @@ class InfScanCase : public BenchCase {
         return false;
       }
     }
-    if (!Prepare(why)) {
+    if (!Prepare(Side::kKit, why)) {
       return false;
     }
     int present = static_cast<int>(ListFiles(InfFolder(), "*.inf").size());
@@ -56,7 +56,7 @@ class InfScanCase : public BenchCase {
     return true;
   }
 
-  bool Prepare(std::string* why) override {
+  bool Prepare(Side, std::string* why) override {
     for (const char* name : kHandsetInfs) {
       const std::string target = JoinPath(InfFolder(), name);
       if (!PathExists(target) && !CopyOneFile(JoinPath(HandsetInfFolder(), name), target)) {

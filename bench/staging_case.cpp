@@ -45,7 +45,7 @@ class StagingCase : public BenchCase {
     return true;
   }
 
-  bool Prepare(std::string* why) override {
+  bool Prepare(Side, std::string* why) override {
     for (const std::string& name : ListFiles(InfFolder(), "*.inf")) {
       if (before_.count(name) == 0) {
         SetupUninstallOEMInfA(name.c_str(), SUOI_FORCEDELETE, NULL);
@@ -83,7 +83,7 @@ class StagingCase : public BenchCase {
 
   void TearDown() override {
     std::string why;
-    Prepare(&why);
+    Prepare(Side::kKit, &why);
     DeleteTree(ProductFolder());
   }
 

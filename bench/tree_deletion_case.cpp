@@ -36,7 +36,7 @@ class TreeDeletionCase : public BenchCase {
   }
 
   // Half the files in the product folder, half in the temporary folder.
-  bool Prepare(std::string* why) override {
+  bool Prepare(Side, std::string* why) override {
     const int half = count_ / 2;
     return MakeTree(ProductFolder(), half, why) && MakeTree(TempFolder(), count_ - half, why);
   }

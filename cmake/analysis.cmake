@@ -3,7 +3,8 @@
 # the checks in .clang-tidy, and cppcheck with its Win32 library.
 set(KIT_PRODUCT_FILES ${COMMON_SOURCES} ${INSTALLER_SOURCES} ${UNINSTALLER_SOURCES}
   ${CMAKE_SOURCE_DIR}/common/program_start.cpp ${CMAKE_SOURCE_DIR}/installer/entry.cpp
-  ${CMAKE_SOURCE_DIR}/uninstaller/entry.cpp)
+  ${CMAKE_SOURCE_DIR}/uninstaller/entry.cpp ${CMAKE_SOURCE_DIR}/remove_action/remove_kit.cpp
+  ${CMAKE_SOURCE_DIR}/remove_action/inf_snapshot.cpp)
 
 find_program(CLANG_TIDY_EXECUTABLE clang-tidy REQUIRED)
 add_test(NAME static_analysis_clang_tidy

@@ -44,7 +44,8 @@ void TakeInfSnapshot(InfSnapshot* snapshot) {
     snapshot->folder[0] = '\0';
     return;
   }
-  lstrcatA(snapshot->folder, snapshot->folder[length - 1] == '\\' ? "inf\\" : "\\inf\\");
+  const char* const inf = snapshot->folder[length - 1] == '\\' ? "inf\\" : "\\inf\\";
+  memcpy(snapshot->folder + length, inf, strlen(inf) + 1);
   if (!Join(snapshot, "*", kInfExtension, pattern)) {
     return;
   }

@@ -4,7 +4,7 @@
 # Windows 7). Prints every run and the table, and rewrites the block of
 # figures in bench/README.md with it and the machine it was measured on.
 #
-#   bash scripts/bench.sh [rounds=N] [staging] [tree] [inf] [devices]
+#   bash scripts/bench.sh [rounds=N] [staging] [tree] [inf] [devices] [listening]
 #
 # Arguments go to kitbench.exe; bench/README.md is rewritten only by a
 # full run (no arguments).
@@ -28,7 +28,8 @@ source scripts/throwaway_prefix.sh
 # kitbench.exe finds the programs and its data beside itself.
 kit="$WINEPREFIX/drive_c/bench"
 mkdir -p "$kit/data/corpus" "$kit/data/inf_store" "$kit/data/package/64_inf"
-cp "$bin"/{kitbench,Quorlin,Veskot,bench_inf_open,bench_stage,bench_device_walk}.exe "$kit/"
+cp "$bin"/{kitbench,Quorlin,Veskot,tracecap,bench_inf_open,bench_stage,bench_device_walk,bench_listener,bench_writers}.exe \
+  "$kit/"
 cp "$root"/tests/data/inf_corpus/*.inf "$kit/data/corpus/"
 cp samples/inf_store/nordal_adb_legacy.inf samples/inf_store/nordal_modem_legacy.inf "$kit/data/inf_store/"
 cp samples/package/*.inf "$kit/data/package/"

@@ -6,6 +6,7 @@
 
 #include "gtest/gtest.h"
 #include "tools/tracecap/line_format.h"
+#include "tools/tracecap/name_filter.h"
 #include "tools/tracecap/options.h"
 #include "tools/tracecap/string_store.h"
 
@@ -129,6 +130,7 @@ Parsed Parse(std::vector<std::string> arguments) {
   parsed.ok = ParseOptions(static_cast<int>(arguments.size()), argv.data(), &parsed.options, &parsed.problem);
   // The values point into the arguments, which go with this call.
   parsed.options.outPath = parsed.options.outPath == NULL ? NULL : "given";
+  parsed.options.only = parsed.options.only == NULL ? NULL : "given";
   parsed.problem.argument = NULL;
   return parsed;
 }
@@ -151,6 +153,13 @@ TEST(TracecapOptions, SoundCommandLines) {
   ASSERT_TRUE(plain.ok);
   EXPECT_EQ(plain.options.seconds, 0UL);
   EXPECT_EQ(plain.options.outPath, nullptr);
+  EXPECT_EQ(plain.options.only, nullptr);
+  EXPECT_FALSE(plain.options.global);
+
+  Parsed fleet = Parse({"--global", "--listen", "--only", "Quorlin.exe,Veskot.exe"});
+  ASSERT_TRUE(fleet.ok);
+  EXPECT_TRUE(fleet.options.global);
+  EXPECT_NE(fleet.options.only, nullptr);
 }
 
 TEST(TracecapOptions, UnsoundCommandLinesSayWhy) {
@@ -168,8 +177,12 @@ TEST(TracecapOptions, UnsoundCommandLinesSayWhy) {
       {{"--listen", "--out", "a", "--out", "b"}, "option given twice"},
       {{"--listen", "--seconds", "1", "--seconds", "2"}, "option given twice"},
       {{"--listen", "x.exe"}, "--listen takes no program"},
-      {{"--seconds", "3", "x.exe"}, "--out and --seconds go with --listen"},
-      {{"--out", "f", "x.exe"}, "--out and --seconds go with --listen"},
+      {{"--seconds", "3", "x.exe"}, "--global, --only, --out and --seconds go with --listen"},
+      {{"--out", "f", "x.exe"}, "--global, --only, --out and --seconds go with --listen"},
+      {{"--global", "x.exe"}, "--global, --only, --out and --seconds go with --listen"},
+      {{"--only", "x.exe", "x.exe"}, "--global, --only, --out and --seconds go with --listen"},
+      {{"--listen", "--only"}, "option needs a value"},
+      {{"--listen", "--only", "a", "--only", "b"}, "option given twice"},
   };
   for (const auto& one : cases) {
     const Parsed parsed = Parse(one.arguments);
@@ -180,6 +193,47 @@ TEST(TracecapOptions, UnsoundCommandLinesSayWhy) {
     const Parsed parsed = Parse({"--listen", "--seconds", seconds});
     EXPECT_FALSE(parsed.ok) << seconds;
     EXPECT_STREQ(parsed.problem.problem, "--seconds takes a whole number of seconds from 1 to 4294967");
+  }
+}
+
+TEST(TracecapOptions, OnlyTakesNamesSeparatedByCommasAndMatchesThemInAnyCase) {
+  for (const char* names : {"", ",", "a.exe,", ",a.exe", "a.exe,,b.exe"}) {
+    const Parsed parsed = Parse({"--listen", "--only", names});
+    EXPECT_FALSE(parsed.ok) << names;
+    EXPECT_STREQ(parsed.problem.problem, "--only takes program names separated by commas");
+  }
+  const char kList[] = "Quorlin.exe,VESKOT.EXE,msiexec.exe";
+  for (const char* kept : {"quorlin.exe", "Veskot.exe", "MSIEXEC.EXE"}) {
+    EXPECT_TRUE(NameIsListed(kList, kept)) << kept;
+  }
+  for (const char* dropped : {"Quorlin", "Quorlin.exe.bak", "xQuorlin.exe", "msiexec.ex", "", "unknown"}) {
+    EXPECT_FALSE(NameIsListed(kList, dropped)) << dropped;
+  }
+  EXPECT_TRUE(NameIsListed(NULL, "anything.exe"));
+}
+
+TEST(TracecapHeader, SaysWhenWhereAndWhatItListensTo) {
+  const struct {
+    CaptureFacts facts;
+    const char* header;
+  } cases[] = {
+      {{2026, 12, 9, 14, 3, 7, 5, 60, "PC7", 6, 1, 7601, "Service Pack 1", true, false},
+       "# tracecap listening since 2026-12-09 14:03:07.005 +01:00 on PC7, Windows 6.1 build 7601 Service "
+       "Pack 1, "
+       "64-bit; to this session\n"},
+      {{2001, 1, 31, 0, 0, 0, 999, -570, "B\xC4R", 5, 0, 2195, "", false, true},
+       "# tracecap listening since 2001-01-31 00:00:00.999 -09:30 on B\\xC4R, Windows 5.0 build 2195, "
+       "32-bit; to "
+       "this session and session 0\n"},
+      {{2010, 6, 1, 23, 59, 59, 0, 0, "", 5, 1, 2600, "Service Pack 3", false, false},
+       "# tracecap listening since 2010-06-01 23:59:59.000 +00:00 on , Windows 5.1 build 2600 Service Pack "
+       "3, "
+       "32-bit; to this session\n"},
+  };
+  for (const auto& one : cases) {
+    char header[kHeaderSize];
+    const size_t length = FormatCaptureHeader(one.facts, header);
+    EXPECT_EQ(std::string(header, length), one.header);
   }
 }
 

@@ -43,8 +43,8 @@ for file in "$work/first/dist"/*; do
     fi
   done
 done
-if [ "$(ls "$work/first/dist" | wc -l)" -ne 5 ]; then
-  echo "FAIL the release folder holds $(ls "$work/first/dist" | wc -l) files, not 5"
+if [ "$(ls "$work/first/dist" | wc -l)" -ne 6 ]; then
+  echo "FAIL the release folder holds $(ls "$work/first/dist" | wc -l) files, not 6"
   failed=1
 fi
 exit $failed

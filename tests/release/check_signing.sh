@@ -1,12 +1,13 @@
 #!/bin/sh
 # The signed release, made with a throwaway certificate authority and
 # code-signing certificate of its own:
-# - every file of the release folder, and the uninstall program the
-#   setup installs, carries a SHA-1 signature with a nested SHA-256 one
-#   that osslsigncode verifies against that authority;
+# - every file of the release folder, the uninstall program the setup
+#   installs and the removal program the Windows Installer package
+#   carries, carries a SHA-1 signature with a nested SHA-256 one that
+#   osslsigncode verifies against that authority;
 # - the signed files pass the release check (the command after "--",
 #   with @DIST@ standing for the release folder);
-# - they run under Wine: the setup installs and uninstalls silently in a
+# - they run under Wine: both setups install and uninstall silently in a
 #   throwaway prefix of its own;
 # - a wrong password or a missing file stops the build with a message
 #   saying so, and leaves no unsigned program behind.
@@ -77,7 +78,7 @@ if ! { configure "$signed" -DKIT_SIGN_PFX="$ca/signer.pfx" -DKIT_SIGN_PASSWORD_F
   cat "$work/signed.log"
   exit 1
 fi
-for file in "$signed/dist"/*.exe; do
+for file in "$signed/dist"/*.exe "$signed/dist"/*.msi "$signed/bin/RemoveKit.exe"; do
   verify "$file"
 done
 check=""
@@ -97,7 +98,7 @@ trap cleanup EXIT
 wineboot -i </dev/null >"$work/wine.log" 2>&1
 wineserver -w
 wine reg add 'HKCU\Software\Wine' /v Version /d win7 /f </dev/null >>"$work/wine.log" 2>&1
-cp "$signed/dist"/*.exe "$WINEPREFIX/drive_c/"
+cp "$signed/dist"/*.exe "$signed/dist"/*.msi "$WINEPREFIX/drive_c/"
 product="$WINEPREFIX/drive_c/Program Files/NORDAL_5120_USB_DRIVER"
 status=0
 wine 'C:\NORDAL_5120_USB_Driver_Setup.exe' /S </dev/null >>"$work/wine.log" 2>&1 || status=$?
@@ -116,6 +117,19 @@ else
     fail "the signed uninstall did not remove the kit under Wine (exit code $status)"
   else
     echo "uninstalled under Wine through the QuietUninstallString"
+  fi
+fi
+status=0
+wine msiexec /i 'C:\NORDAL_5120_USB_Driver.msi' /qn </dev/null >>"$work/wine.log" 2>&1 || status=$?
+if [ "$status" -ne 0 ] || [ ! -f "$product/Quorlin.exe" ]; then
+  fail "the signed Windows Installer package did not install under Wine (exit code $status)"
+else
+  status=0
+  wine msiexec /x 'C:\NORDAL_5120_USB_Driver.msi' /qn </dev/null >>"$work/wine.log" 2>&1 || status=$?
+  if [ "$status" -ne 0 ] || [ -e "$product" ]; then
+    fail "the signed Windows Installer package did not remove the kit under Wine (exit code $status)"
+  else
+    echo "installed and removed under Wine through msiexec"
   fi
 fi
 output=$(wine 'C:\tracecap.exe' cmd /c exit 3 </dev/null 2>&1 | tr -d '\r' || true)

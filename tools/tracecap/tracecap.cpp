@@ -145,6 +145,9 @@ int Launch(int argc, char* argv[], const TracecapOptions& options) {
   return static_cast<int>(exitCode);
 }
 
+// How long the strings after the first of a batch are gathered.
+const DWORD kGatherMilliseconds = 50;
+
 // Set by Ctrl+C, Ctrl+Break, the closing of the console, a log-off or a
 // shutdown; `g_done` once what was caught is written.
 HANDLE g_stop = NULL;
@@ -275,6 +278,11 @@ int ListenWith(ListenRun* run, const TracecapOptions& options) {
     }
     const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, wait);
     if (woke == WAIT_OBJECT_0 + 1) {
+      // The strings that follow the first are gathered for a moment and
+      // printed together: the answering threads then wake this one, and
+      // the output is written, once a batch rather than once a string,
+      // which would slow every writer on the machine.
+      WaitForSingleObject(g_stop, kGatherMilliseconds);
       PrintWaiting(run);
     } else if (woke != WAIT_TIMEOUT) {
       break;
