@@ -34,7 +34,6 @@ struct Step {
 // Wine's msiexec's (ERROR_FUNCTION_FAILED) for a failing custom action.
 DWORD FailedInstallation() { return UnderWine() ? 1627 : 1603; }
 const DWORD kRefused = 1603;
-const char kStaged[] = "\\r\\n =====>>>   PkgCopyInf Successful";
 const char kPrompt[] = "=============Start present a prompt: 1440\\n=====";
 
 // The machine as far as the kit touches it.
@@ -137,15 +136,7 @@ class PackageTest : public SetupTest {
 };
 
 TEST_F(PackageTest, SilentInstallPutsTheKitWhereItsProgramsLookAndRemovalLeavesNothing) {
-  struct Release {
-    const char* wineVersion;
-    const char* classification;  // Quorlin's line for it, escaped
-  };
-  const std::vector<Release> releases =
-      is64_ ? std::vector<Release>{{"win7", "Setup device for Wind7 64BIT\\n"},
-                                   {"winxp", "Setup device for Windows XP 64 Bit\\n"}}
-            : std::vector<Release>{{"win7", "Setup device for Wind7 32BIT\\n"}};
-  for (const Release& release : releases) {
+  for (const Release& release : SilentInstallReleases()) {
     SCOPED_TRACE(release.wineVersion);
     const std::vector<ListenLine> lines = Run({{"package", 0}}, Kit::kPackage, false, release.wineVersion);
     // Quorlin.exe ran once, as the package's action, and staged the four

@@ -18,20 +18,8 @@ namespace {
 const DWORD kExitFailed = 2;
 const DWORD kExitUnsupportedWindows = 3;
 
-// The escaped lines of the installer's trace that tell what it staged.
-const char kStaged[] = "\\r\\n =====>>>   PkgCopyInf Successful";
-
-struct Release {
-  const char* wineVersion;
-  const char* classification;  // Quorlin's line for it, escaped
-};
-
 TEST_F(SetupTest, SilentInstallPutsTheKitWhereItsProgramsLook) {
-  const std::vector<Release> releases =
-      is64_ ? std::vector<Release>{{"win7", "Setup device for Wind7 64BIT\\n"},
-                                   {"winxp", "Setup device for Windows XP 64 Bit\\n"}}
-            : std::vector<Release>{{"win7", "Setup device for Wind7 32BIT\\n"}};
-  for (const Release& release : releases) {
+  for (const Release& release : SilentInstallReleases()) {
     SCOPED_TRACE(release.wineVersion);
     ASSERT_NO_FATAL_FAILURE(RemoveKit());
     ASSERT_NO_FATAL_FAILURE(UseRelease(release.wineVersion));

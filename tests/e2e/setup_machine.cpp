@@ -12,6 +12,7 @@ const char kProductKey[] = "SOFTWARE\\Orvane_M4730_Driver";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvane_M4730_Driver";
 const char kUninstallRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char kLayersKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
+const char kStaged[] = "\\r\\n =====>>>   PkgCopyInf Successful";
 
 namespace {
 const char kWineKey[] = "Software\\Wine";
@@ -220,6 +221,12 @@ void SetupTest::ExpectInstalled() {
   EXPECT_EQ(size.type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(size.data.size(), 4u);
   EXPECT_NE(size.data, std::string(4, '\0'));
+}
+
+std::vector<Release> SetupTest::SilentInstallReleases() const {
+  return is64_ ? std::vector<Release>{{"win7", "Setup device for Wind7 64BIT\\n"},
+                                      {"winxp", "Setup device for Windows XP 64 Bit\\n"}}
+               : std::vector<Release>{{"win7", "Setup device for Wind7 32BIT\\n"}};
 }
 
 std::string SetupTest::Package(const std::string& copy) const {

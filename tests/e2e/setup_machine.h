@@ -20,6 +20,16 @@ extern const char kUninstallKey[];
 extern const char kUninstallRoot[];
 extern const char kLayersKey[];
 
+// The escaped line of the installer's trace for each INF file it staged.
+extern const char kStaged[];
+
+// A Windows release a silent install is tested on, and the installer's
+// escaped line for it.
+struct Release {
+  const char* wineVersion;
+  const char* classification;
+};
+
 class SetupTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -67,6 +77,9 @@ class SetupTest : public ::testing::Test {
 
   // The Windows Installer package, and the copies the tests made of it.
   std::string Package(const std::string& copy = "") const;
+
+  // Windows 7 on 32-bit Windows; Windows 7 and XP on 64-bit Windows.
+  std::vector<Release> SilentInstallReleases() const;
 
   bool is64_ = false;
   std::string productFolder_;
