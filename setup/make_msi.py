@@ -51,12 +51,14 @@ def run(*command, cwd=None):
     return done.stdout
 
 
-def identifier(prefix, relative):
-    """A table key for a path of the package: its name where it fits."""
+def identifier(prefix, relative, taken):
+    """A table key for a path of the package: its name where it fits and
+    no other path has it already, else one drawn from the path."""
     readable = prefix + re.sub(r"[^A-Za-z0-9_.]", "_", relative)
-    if len(readable) <= 64:
-        return readable
-    return prefix + hashlib.sha1(relative.encode("utf-8")).hexdigest()[:24]
+    if len(readable) > 64 or readable in taken:
+        readable = prefix + hashlib.sha1(relative.encode("utf-8")).hexdigest()[:24]
+    taken.add(readable)
+    return readable
 
 
 def stage(arguments, work):
@@ -79,6 +81,7 @@ def write_package_includes(work, namespace):
     package = os.path.join(work, "package")
     conditions = {}
     refs = []
+    taken = set()
 
     def folder_xml(edition, relative, condition, depth):
         here = os.path.join(package, relative)
@@ -89,19 +92,20 @@ def write_package_includes(work, namespace):
         pad = "  " * depth
         lines = []
         if files:
-            component = identifier(f"Package{edition}.", relative) if relative else f"Package{edition}"
+            component = identifier(f"Package{edition}.", relative, taken) if relative else f"Package{edition}"
             conditions[component] = condition
             refs.append(f'      <ComponentRef Id="{component}"/>')
-            lines.append(f'{pad}<Component Id="{component}" Guid="{guid(namespace, "component " + edition + "/" + relative)}">')
+            code = guid(namespace, f"component {edition}/{relative}")
+            lines.append(f'{pad}<Component Id="{component}" Guid="{code}">')
             for index, name in enumerate(files):
                 path = "/".join(part for part in (relative, name) if part)
                 key = ' KeyPath="yes"' if index == 0 else ""
-                lines.append(f'{pad}  <File Id="{identifier(f"f{edition}.", path)}" Name="{escape(name)}" '
+                lines.append(f'{pad}  <File Id="{identifier(f"f{edition}.", path, taken)}" Name="{escape(name)}" '
                              f'Source="package/{escape(path)}"{key}/>')
             lines.append(f"{pad}</Component>")
         for name in folders:
             path = "/".join(part for part in (relative, name) if part)
-            lines.append(f'{pad}<Directory Id="{identifier(f"d{edition}.", path)}" Name="{escape(name)}">')
+            lines.append(f'{pad}<Directory Id="{identifier(f"d{edition}.", path, taken)}" Name="{escape(name)}">')
             lines += folder_xml(edition, path, condition, depth + 1)
             lines.append(f"{pad}</Directory>")
         return lines
@@ -193,7 +197,8 @@ def main(argv):
         "ProductKeyGuid": guid(namespace, "component product key"),
         "TemporaryFolderGuid": guid(namespace, "component temporary folder"),
     }
-    run("wixl", "-o", msi, *[word for name, value in defines.items() for word in ("-D", f"{name}={value}")], "kit.wxs", cwd=work)
+    definitions = [word for name, value in defines.items() for word in ("-D", f"{name}={value}")]
+    run("wixl", "-o", msi, *definitions, "kit.wxs", cwd=work)
     for statement in statements(arguments.sql):
         run("msibuild", msi, "-q", statement)
     for component, condition in sorted(conditions.items()):

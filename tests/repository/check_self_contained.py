@@ -19,8 +19,8 @@ import subprocess
 import sys
 import tempfile
 
-# The files that build and test: CMake, presets, scripts, NSIS.
-BUILD_FILE = re.compile(r"(^|/)(CMakeLists\.txt|CMakePresets\.json|[^/]+\.(cmake|sh|py|nsi|nsh)|\.ci/[^/]+"
+# The files that build and test: CMake, presets, scripts, NSIS, WiX and its SQL.
+BUILD_FILE = re.compile(r"(^|/)(CMakeLists\.txt|CMakePresets\.json|[^/]+\.(cmake|sh|py|nsi|nsh|wxs|sql)|\.ci/[^/]+"
                         r"|scripts/[^/]+)$")
 # A path with ".." steps, and what it is relative to: the repository's
 # root for the variables that name it, else the file's own folder.
