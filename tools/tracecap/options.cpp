@@ -9,7 +9,7 @@ const char kUsage[] =
     "  PROGRAM            run it and show the debug strings of it and of every\n"
     "                     program it starts, then its exit code\n"
     "  --listen           show the debug strings of every process in this session\n"
-    "  --global           and of the services and every session (an administrator)\n"
+    "  --global           and of the services in session 0 (for an administrator)\n"
     "  --only NAMES       only the strings of these programs, e.g. Quorlin.exe,Veskot.exe\n"
     "  --out FILE         also write the lines to FILE, after what it holds\n"
     "  --seconds N        stop after N seconds; else Ctrl+C stops\n"
