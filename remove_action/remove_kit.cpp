@@ -70,7 +70,7 @@ bool MakePrivateFolder(char* folder) {
 
 // Writes the carried Veskot.exe to `path`.
 bool WriteVeskot(const char* path) {
-  HRSRC found = FindResourceA(NULL, MAKEINTRESOURCEA(kVeskotResource), MAKEINTRESOURCEA(10));  // RT_RCDATA
+  HRSRC found = FindResourceA(NULL, MAKEINTRESOURCEA(kVeskotResource), RT_RCDATA);
   HGLOBAL loaded = found == NULL ? NULL : LoadResource(NULL, found);
   const void* bytes = loaded == NULL ? NULL : LockResource(loaded);
   const DWORD size = found == NULL ? 0 : SizeofResource(NULL, found);

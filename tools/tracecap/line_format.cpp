@@ -18,14 +18,15 @@ const char* KitTag(const char* text, size_t length) {
   return NULL;
 }
 
-// Decimal digits of `value` at `out`; returns the end.
-char* PutNumber(char* out, unsigned long value) {
+// Decimal digits of `value` at `out`, at least `width` of them with
+// leading zeros; returns the end.
+char* PutNumber(char* out, unsigned long value, int width = 1) {
   char digits[20];
-  size_t count = 0;
+  int count = 0;
   do {
     digits[count++] = static_cast<char>('0' + value % 10);
     value /= 10;
-  } while (value != 0);
+  } while (value != 0 || count < width);
   while (count > 0) {
     *out++ = digits[--count];
   }
@@ -129,20 +130,6 @@ size_t FormatDropNote(unsigned long dropped, char* out) {
 }
 
 namespace {
-// `value` in at least `width` digits, with leading zeros.
-char* PutPadded(char* out, unsigned long value, int width) {
-  char digits[20];
-  int count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value != 0 || count < width);
-  while (count > 0) {
-    *out++ = digits[--count];
-  }
-  return out;
-}
-
 // At most `room` bytes of `text`, escaped.
 char* PutEscaped(char* out, const char* text, size_t room) {
   size_t length = strlen(text);
@@ -153,26 +140,26 @@ char* PutEscaped(char* out, const char* text, size_t room) {
 
 size_t FormatCaptureHeader(const CaptureFacts& facts, char* out) {
   char* end = PutText(out, "# tracecap listening since ");
-  end = PutPadded(end, static_cast<unsigned long>(facts.year), 4);
+  end = PutNumber(end, static_cast<unsigned long>(facts.year), 4);
   *end++ = '-';
-  end = PutPadded(end, static_cast<unsigned long>(facts.month), 2);
+  end = PutNumber(end, static_cast<unsigned long>(facts.month), 2);
   *end++ = '-';
-  end = PutPadded(end, static_cast<unsigned long>(facts.day), 2);
+  end = PutNumber(end, static_cast<unsigned long>(facts.day), 2);
   *end++ = ' ';
-  end = PutPadded(end, static_cast<unsigned long>(facts.hour), 2);
+  end = PutNumber(end, static_cast<unsigned long>(facts.hour), 2);
   *end++ = ':';
-  end = PutPadded(end, static_cast<unsigned long>(facts.minute), 2);
+  end = PutNumber(end, static_cast<unsigned long>(facts.minute), 2);
   *end++ = ':';
-  end = PutPadded(end, static_cast<unsigned long>(facts.second), 2);
+  end = PutNumber(end, static_cast<unsigned long>(facts.second), 2);
   *end++ = '.';
-  end = PutPadded(end, static_cast<unsigned long>(facts.millisecond), 3);
+  end = PutNumber(end, static_cast<unsigned long>(facts.millisecond), 3);
   *end++ = ' ';
   *end++ = facts.utcOffsetMinutes < 0 ? '-' : '+';
   const unsigned long offset = static_cast<unsigned long>(
       facts.utcOffsetMinutes < 0 ? -facts.utcOffsetMinutes : facts.utcOffsetMinutes);
-  end = PutPadded(end, offset / 60, 2);
+  end = PutNumber(end, offset / 60, 2);
   *end++ = ':';
-  end = PutPadded(end, offset % 60, 2);
+  end = PutNumber(end, offset % 60, 2);
   end = PutText(end, " on ");
   end = PutEscaped(end, facts.computer, 64);
   end = PutText(end, ", Windows ");
