@@ -29,6 +29,18 @@ int ContainsNoCase(const char* searched, const char* wanted) {
   return 0;
 }
 
+int SameNoCase(const char* a, const char* b, size_t length) {
+  for (size_t i = 0; i < length; ++i) {
+    if (Fold(a[i]) != Fold(b[i])) {
+      return 0;
+    }
+    if (a[i] == '\0') {
+      return 1;
+    }
+  }
+  return 1;
+}
+
 DWORD FindProcessByName(const char* text) {
   const DWORD self = GetCurrentProcessId();
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);

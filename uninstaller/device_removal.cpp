@@ -2,11 +2,27 @@
 
 #include "common/process_helpers.h"
 #include "common/trace.h"
+#include "uninstaller/inf_models.h"
 
 DWORD nDeletedInf = 0;
 
 namespace {
-const char* const kHandsetIds[] = {"VID_3A8D&PID_6C31", "VID_3A8D&PID_6C32"};
+// Windows' own INF files of a USB composite device and of USB mass
+// storage, in any letter case.
+bool IsCompositeInf(const char* name) {
+  return SameNoCase(name, "usb.inf", sizeof("usb.inf")) ||
+         SameNoCase(name, "usbstor.inf", sizeof("usbstor.inf"));
+}
+
+bool FileIsThere(const char* path) {
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA(path, &found);
+  if (find == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  FindClose(find);
+  return true;
+}
 
 // "InfPath" names a file inside the INF directory; anything that could
 // lead out of it is refused.
@@ -34,10 +50,17 @@ int DeleteInfFile(const char* pInfName) {
     Trace("Path too long, passed over: [%s\\inf\\%s]\n", pFilePath, pInfName);
   } else {
     wsprintfA(pFullPath, "%s\\inf\\%s", pFilePath, pInfName);
-    Trace("Delete file in PkgQuickDel\n");
-    Trace("File full path: %s\n", pFullPath);
-    SetFileAttributesA(pFullPath, FILE_ATTRIBUTE_NORMAL);
-    result = DeleteFileA(pFullPath);
+    // An INF file that came with Windows (an MTP or a network handset's
+    // class driver, say) names other devices: it stays. One that is gone
+    // already fails its deletion below, as a second instance's does.
+    if (FileIsThere(pFullPath) && !InfNamesHandset(pFullPath)) {
+      Trace("INF file does not name the handset, nothing deleted: [%s]\n", pFullPath);
+    } else {
+      Trace("Delete file in PkgQuickDel\n");
+      Trace("File full path: %s\n", pFullPath);
+      SetFileAttributesA(pFullPath, FILE_ATTRIBUTE_NORMAL);
+      result = DeleteFileA(pFullPath);
+    }
   }
   free(pFullPath);
   free(pFilePath);
@@ -58,15 +81,6 @@ void RemoveInstance(HDEVINFO set, SP_DEVINFO_DATA& data) {
       !SetupDiCallClassInstaller(DIF_REMOVE, set, &data)) {
     Trace("Remove failed!\n");
   }
-}
-
-bool NamesHandset(const char* entry) {
-  for (const char* id : kHandsetIds) {
-    if (ContainsNoCase(entry, id)) {
-      return true;
-    }
-  }
-  return false;
 }
 
 // Traces the instance's hardware ids up to the first that names the
@@ -153,7 +167,7 @@ int PkgQuickDel(HDEVINFO set, SP_DEVINFO_DATA data) {
     // A value stored without its terminator is cut, and then refused.
     const bool terminated = memchr(pInfName, '\0', MAX_PATH) != NULL;
     pInfName[MAX_PATH - 1] = '\0';
-    if (terminated && (strcmp(pInfName, "usb.inf") == 0 || strcmp(pInfName, "usbstor.inf") == 0)) {
+    if (terminated && IsCompositeInf(pInfName)) {
       Trace("Find composite device\n");
     } else if (!terminated || !IsBareFileName(pInfName)) {
       Trace("InfPath is not a bare file name, nothing deleted: [%s]\n", pInfName);

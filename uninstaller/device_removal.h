@@ -15,8 +15,9 @@ extern DWORD nDeletedInf;
 int RemoveHandsetDevices();
 
 // Deletes the INF file named by the instance's driver key ("InfPath") from
-// the Windows INF directory, except Windows' own usb.inf and usbstor.inf.
-// Nonzero only when a file was deleted.
+// the Windows INF directory, except Windows' own usb.inf and usbstor.inf
+// (in any case) and any INF file there whose models do not name the
+// handset. Nonzero only when a file was deleted.
 int PkgQuickDel(HDEVINFO set, SP_DEVINFO_DATA data);
 
 #endif

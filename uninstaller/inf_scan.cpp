@@ -2,6 +2,7 @@
 
 #include "common/process_helpers.h"
 #include "common/trace.h"
+#include "uninstaller/inf_models.h"
 
 namespace {
 const char kHandsetId[] = "VID_3A8D&PID_6C31";
@@ -10,19 +11,10 @@ const char kHandsetId[] = "VID_3A8D&PID_6C31";
 // the first that names the handset.
 void ScanModels(const char* pFileName, INFCONTEXT& context) {
   do {
-    DWORD size = 0;
-    if (!SetupGetLineTextA(&context, NULL, NULL, NULL, NULL, 0, &size) || size == 0) {
-      return;
-    }
-    char* lineText = static_cast<char*>(malloc(size));
+    char* lineText = ReadLineText(&context);
     if (lineText == NULL) {
       return;
     }
-    if (!SetupGetLineTextA(&context, NULL, NULL, NULL, lineText, size, NULL)) {
-      free(lineText);
-      return;
-    }
-    lineText[size - 1] = '\0';
     if (ContainsNoCase(lineText, kHandsetId)) {
       Trace("---Find file contain our HWID---\n");
       Trace("File full name: %s\n", pFileName);

@@ -3,6 +3,7 @@
 #include "common/process_helpers.h"
 #include "common/trace.h"
 #include "common/win32.h"
+#include "uninstaller/kit_programs.h"
 
 namespace {
 // PROCESS_ALL_ACCESS as defined before Windows Vista.
@@ -10,13 +11,14 @@ const DWORD kProcessAllAccessXp = 0x1F0FFF;
 const DWORD kHolderExitWait = 200;
 
 // The second try at a file that could not be deleted: the program that
-// holds it, going by its name, is ended first.
-void DeleteHeldFile(const char* fullPath) {
+// holds it is ended first, when it is one of the kit's, going by its name,
+// that runs from `root`, the folder being deleted.
+void DeleteHeldFile(const char* fullPath, const char* root) {
   char name[MAX_PATH];
   memset(name, 0, sizeof(name));
   Trace("Delete file failed, try late, file: [%s], line: %d", fullPath, 1054);
   Transf2FileName(name, fullPath);
-  const DWORD processId = FindProcessByName(name);
+  const DWORD processId = FindKitProgram(name, root);
   Trace("Buf: %s", name);
   if (processId != kNoProcess) {
     HANDLE process = OpenProcess(kProcessAllAccessXp, TRUE, processId);
@@ -46,7 +48,8 @@ bool IsFolderLink(const char* path) {
   return (self.dwFileAttributes & linkBits) == linkBits;
 }
 
-int DeleteTree(const char* path) {
+// Deletes `path`, a folder inside `root` or `root` itself.
+int DeleteTree(const char* path, const char* root) {
   char* work = static_cast<char*>(malloc(MAX_PATH));
   if (work == NULL) {
     Trace("Malloc failed, line: %d", 1003);
@@ -86,13 +89,13 @@ int DeleteTree(const char* path) {
         // A junction: the link goes, what it points to stays.
         RemoveDirectoryA(work);
       } else {
-        DeleteTree(work);
+        DeleteTree(work, root);
       }
       continue;
     }
     SetFileAttributesA(work, FILE_ATTRIBUTE_NORMAL);
     if (!DeleteFileA(work)) {
-      DeleteHeldFile(work);
+      DeleteHeldFile(work, root);
     }
   } while (FindNextFileA(find, &findData));
   FindClose(find);
@@ -110,7 +113,7 @@ int PkgDeleteFile(const char* path) {
     RemoveDirectoryA(path);
     return 1;
   }
-  return DeleteTree(path);
+  return DeleteTree(path, path);
 }
 
 int Transf2FileName(char* out, const char* path) {

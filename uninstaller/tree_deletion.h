@@ -4,7 +4,8 @@
 
 // Deletes the folder `path`, its files and its subfolders at any depth. A
 // file that resists deletion gets a second try after the program whose
-// executable name contains the file's name has been ended. Links to other
+// executable name contains the file's name, and whose program file lies
+// inside `path`, has been ended (FindKitProgram). Links to other
 // folders, `path` itself included, are removed, never followed. 0 only when
 // no working buffer could be taken, else 1.
 int PkgDeleteFile(const char* path);

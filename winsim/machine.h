@@ -23,7 +23,9 @@ enum class Wow64 { kAnswersTrue, kAnswersFalse, kExportMissing, kCallFails };
 
 struct Process {
   DWORD id = 0;
-  std::string exeFile;  // the name Tool Help reports
+  std::string exeFile;    // the name Tool Help reports
+  std::string imagePath;  // its program file's full path; empty: cannot be learned
+  DWORD parentId = 0;     // the process that started it
   bool running = true;
   bool refuseOpen = false;  // OpenProcess fails with ERROR_ACCESS_DENIED
   DWORD exitCode = 0;       // recorded when terminated
@@ -141,6 +143,7 @@ struct Handle {
   enum class Kind { kProcess, kSnapshot, kKey, kFind, kDeviceSet, kInf } kind;
   DWORD processId = 0;               // kProcess
   std::vector<Process> snapshot;     // kSnapshot: the processes when taken
+  bool modules = false;              // kSnapshot: the modules of its one process
   size_t position = 0;               // kSnapshot, kFind: the next entry
   std::string path;                  // kKey: full key path; kFind: the folder; kInf: the file
   std::vector<std::string> names;    // kFind: the entries found

@@ -10,8 +10,32 @@ HANDLE GetCurrentProcess() { return reinterpret_cast<HANDLE>(static_cast<intptr_
 
 DWORD GetCurrentProcessId() { return machine().currentProcessId; }
 
+// A module snapshot holds the one process, whose program file is its
+// first module. A process whose program file cannot be learned (a 64-bit
+// one seen from WOW64) gives none, as Tool Help does.
+HANDLE ModuleSnapshot(DWORD processId) {
+  winsim::Machine& m = machine();
+  const winsim::Process* process = m.FindProcess(processId);
+  if (process == nullptr || !process->running) {
+    m.lastError = ERROR_INVALID_PARAMETER;
+    return INVALID_HANDLE_VALUE;
+  }
+  if (process->imagePath.empty()) {
+    m.lastError = ERROR_PARTIAL_COPY;
+    return INVALID_HANDLE_VALUE;
+  }
+  Handle snapshot;
+  snapshot.kind = Handle::Kind::kSnapshot;
+  snapshot.snapshot.push_back(*process);
+  snapshot.modules = true;
+  return m.Open(snapshot);
+}
+
 HANDLE CreateToolhelp32Snapshot(DWORD flags, DWORD processId) {
   winsim::Machine& m = machine();
+  if (flags == TH32CS_SNAPMODULE && !m.snapshotFails) {
+    return ModuleSnapshot(processId);
+  }
   if (m.snapshotFails || flags != TH32CS_SNAPPROCESS || processId != 0) {
     m.lastError = ERROR_NOT_ENOUGH_MEMORY;
     return INVALID_HANDLE_VALUE;
@@ -29,7 +53,7 @@ HANDLE CreateToolhelp32Snapshot(DWORD flags, DWORD processId) {
 BOOL Process32Next(HANDLE snapshot, PROCESSENTRY32* entry) {
   winsim::Machine& m = machine();
   Handle* handle = m.Lookup(snapshot, Handle::Kind::kSnapshot);
-  if (handle == nullptr || entry->dwSize != sizeof(PROCESSENTRY32)) {
+  if (handle == nullptr || handle->modules || entry->dwSize != sizeof(PROCESSENTRY32)) {
     m.lastError = ERROR_INVALID_PARAMETER;
     return FALSE;
   }
@@ -40,7 +64,22 @@ BOOL Process32Next(HANDLE snapshot, PROCESSENTRY32* entry) {
   }
   const winsim::Process& process = handle->snapshot[handle->position++];
   entry->th32ProcessID = process.id;
+  entry->th32ParentProcessID = process.parentId;
   snprintf(entry->szExeFile, sizeof(entry->szExeFile), "%s", process.exeFile.c_str());
+  return TRUE;
+}
+
+BOOL Module32First(HANDLE snapshot, MODULEENTRY32* entry) {
+  winsim::Machine& m = machine();
+  Handle* handle = m.Lookup(snapshot, Handle::Kind::kSnapshot);
+  if (handle == nullptr || !handle->modules || entry->dwSize != sizeof(MODULEENTRY32)) {
+    m.lastError = ERROR_INVALID_PARAMETER;
+    return FALSE;
+  }
+  const winsim::Process& process = handle->snapshot[0];
+  entry->th32ProcessID = process.id;
+  snprintf(entry->szModule, sizeof(entry->szModule), "%s", process.exeFile.c_str());
+  snprintf(entry->szExePath, sizeof(entry->szExePath), "%s", process.imagePath.c_str());
   return TRUE;
 }
 

@@ -68,6 +68,7 @@ typedef int(WINAPI* FARPROC)();
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_FILENAME_EXCED_RANGE 206L
 #define ERROR_MORE_DATA 234L
+#define ERROR_PARTIAL_COPY 299L
 #define ERROR_NO_MORE_ITEMS 259L
 #define ERROR_DIRECTORY 267L
 #define ERROR_INVALID_USER_BUFFER 0x6F8L
@@ -86,6 +87,7 @@ typedef int(WINAPI* FARPROC)();
 #define REG_MULTI_SZ 7
 
 #define TH32CS_SNAPPROCESS 0x00000002
+#define TH32CS_SNAPMODULE 0x00000008
 
 #define SPOST_PATH 1
 
@@ -142,6 +144,19 @@ struct PROCESSENTRY32 {
   LONG pcPriClassBase;
   DWORD dwFlags;
   CHAR szExeFile[MAX_PATH];
+};
+
+struct MODULEENTRY32 {
+  DWORD dwSize;
+  DWORD th32ModuleID;
+  DWORD th32ProcessID;
+  DWORD GlblcntUsage;
+  DWORD ProccntUsage;
+  BYTE* modBaseAddr;
+  DWORD modBaseSize;
+  HMODULE hModule;
+  char szModule[256];
+  char szExePath[MAX_PATH];
 };
 
 struct FILETIME {
@@ -212,6 +227,7 @@ HANDLE GetCurrentProcess();
 DWORD GetCurrentProcessId();
 HANDLE CreateToolhelp32Snapshot(DWORD flags, DWORD processId);
 BOOL Process32Next(HANDLE snapshot, PROCESSENTRY32* entry);
+BOOL Module32First(HANDLE snapshot, MODULEENTRY32* entry);
 HANDLE OpenProcess(DWORD access, BOOL inheritHandle, DWORD processId);
 BOOL TerminateProcess(HANDLE process, UINT exitCode);
 BOOL CloseHandle(HANDLE handle);

@@ -24,6 +24,13 @@ Lines operator+(Lines a, const Lines& b) {
 // The three messages that show one hardware-id entry.
 Lines Entry(const std::string& entry) { return {"enter for loop\n", entry, "\n"}; }
 
+// A staged copy of the kit's package: only a decorated models section
+// names the handset.
+const char kHandsetInf[] =
+    "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Manufacturer]\r\n%Maker%=Orvane,NTx86\r\n"
+    "[Orvane.NTx86]\r\n%Adb%=Adb.Install,USB\\VID_3A8D&PID_6C31&MI_01\r\n"
+    "[Strings]\r\nMaker=\"Orvane\"\r\nAdb=\"ADB\"\r\n";
+
 Lines Deletion(const std::string& infName) {
   return {"Delete file in PkgQuickDel\n", "File full path: C:\\WINDOWS\\inf\\" + infName + "\n"};
 }
@@ -34,9 +41,9 @@ class DeviceRemoval : public ::testing::Test {
     winsim::Reset();
     nDeletedInf = 0;
     winsim::Machine& m = winsim::machine();
-    m.AddFile("C:\\WINDOWS\\inf\\oem3.inf", "[Version]\r\n");
+    m.AddFile("C:\\WINDOWS\\inf\\oem3.inf", kHandsetInf);
     m.AddFile("C:\\WINDOWS\\inf\\oem3.pnf", "precompiled");
-    m.AddFile("C:\\WINDOWS\\inf\\oem4.inf", "[Version]\r\n");
+    m.AddFile("C:\\WINDOWS\\inf\\oem4.inf", kHandsetInf);
     m.AddFile("C:\\WINDOWS\\inf\\usb.inf", "[Version]\r\n");
   }
 
@@ -136,6 +143,50 @@ TEST_F(DeviceRemoval, CompositeParentKeepsWindowsOwnInf) {
   ExpectNoHandlesLeft();
 }
 
+// A handset that Windows bound to its own drivers: the INF file stays,
+// whatever its name's case, and the instance goes. Only a file that is
+// gone already meets the deletion, which fails.
+TEST_F(DeviceRemoval, InfFilesThatCameWithWindowsStay) {
+  const struct {
+    const char* infPath;
+    const char* content;  // none: the file is not there
+    const char* trace;    // none: the two deletion lines
+  } cases[] = {
+      {"USB.INF", "", "Find composite device\n"},
+      {"UsbStor.Inf", "", "Find composite device\n"},
+      {"wpdmtp.inf",
+       "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Manufacturer]\r\n%M%=Generic,NTx86\r\n"
+       "[Generic.NTx86]\r\n%Mtp%=Mtp.Install,USB\\MS_COMP_MTP\r\n[Strings]\r\nM=\"Generic\"\r\nMtp="
+       "\"MTP\"\r\n",
+       "INF file does not name the handset, nothing deleted: [C:\\WINDOWS\\inf\\wpdmtp.inf]\n"},
+      {"rndiscmp.inf",
+       "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Manufacturer]\r\nM=Rndis\r\n[Rndis]\r\n"
+       "R=Rndis.Install,USB\\MS_COMP_RNDIS\r\n[Rndis.Install]\r\nCopyFiles=VID_3A8D&PID_6C31\r\n",
+       "INF file does not name the handset, nothing deleted: [C:\\WINDOWS\\inf\\rndiscmp.inf]\n"},
+      {"notes.inf", "VID_3A8D&PID_6C31 is no INF file",
+       "INF file does not name the handset, nothing deleted: [C:\\WINDOWS\\inf\\notes.inf]\n"},
+      {"oem7.inf", nullptr, nullptr},
+  };
+  for (const auto& one : cases) {
+    SCOPED_TRACE(one.infPath);
+    SetUp();
+    winsim::Machine& m = winsim::machine();
+    const std::string path = std::string("C:\\WINDOWS\\inf\\") + one.infPath;
+    if (one.content != nullptr) {
+      m.AddFile(path, one.content);
+    }
+    winsim::Device& device =
+        AddDevice("USB\\VID_3A8D&PID_6C31\\1", {"USB\\VID_3A8D&PID_6C31"}, one.infPath, 1);
+    RemoveHandsetDevices();
+    const Lines tail = one.trace != nullptr ? Lines{one.trace} : Deletion(one.infPath);
+    EXPECT_EQ(TracedMessages(kTag), Lines{"Lumora_log0"} + Entry("USB\\VID_3A8D&PID_6C31") + tail);
+    EXPECT_EQ(m.Exists(path), one.content != nullptr);
+    EXPECT_EQ(nDeletedInf, 0u);
+    EXPECT_TRUE(device.removed);
+    EXPECT_EQ(m.OpenHandles(winsim::Handle::Kind::kInf), 0);
+  }
+}
+
 TEST_F(DeviceRemoval, TwoInstancesOfOneInfCountItOnce) {
   AddDevice("USB\\VID_3A8D&PID_6C31&MI_00\\1", {"USB\\VID_3A8D&PID_6C31&MI_00"}, "oem3.inf", 1);
   AddDevice("USB\\VID_3A8D&PID_6C31&MI_01\\1", {"USB\\VID_3A8D&PID_6C31&MI_01"}, "oem3.inf", 2);
@@ -150,7 +201,7 @@ TEST_F(DeviceRemoval, TwoInstancesOfOneInfCountItOnce) {
 
 TEST_F(DeviceRemoval, CountsEveryDistinctInfDeleted) {
   winsim::Machine& m = winsim::machine();
-  m.AddFile("C:\\WINDOWS\\inf\\oem5.inf", "x", FILE_ATTRIBUTE_READONLY);
+  m.AddFile("C:\\WINDOWS\\inf\\oem5.inf", kHandsetInf, FILE_ATTRIBUTE_READONLY);
   AddDevice("USB\\VID_3A8D&PID_6C31&MI_00\\1", {"USB\\VID_3A8D&PID_6C31&MI_00"}, "oem3.inf", 1);
   AddDevice("USB\\VID_3A8D&PID_6C31&MI_01\\1", {"USB\\VID_3A8D&PID_6C31&MI_01"}, "oem4.inf", 2);
   winsim::Device& detached =

@@ -69,9 +69,9 @@ TEST_F(TreeDeletion, TrailingBackslashIsNotDoubled) {
 }
 
 TEST_F(TreeDeletion, HolderNamedLikeTheFileIsEndedAndTheFileGoes) {
-  m().AddProcess(300, "Orvane_M4730_Temp.exe");
-  m().AddProcess(301, "xHandsetTool.exe");
-  m().AddProcess(302, "HandsetTool.exe");
+  m().AddProcess(300, "Orvane_M4730_Temp.exe").imagePath = In("Orvane_M4730_Temp.exe");
+  m().AddProcess(301, "xHandsetTool.exe").imagePath = In("tools\\xHandsetTool.exe");
+  m().AddProcess(302, "HandsetTool.exe").imagePath = In("HandsetTool.exe");
   m().AddFile(In("HandsetTool.exe"), "MZ").heldBy = 301;
   m().AddFile(In("other.dll"), "MZ");
   EXPECT_EQ(PkgDeleteFile(kDir), 1);
@@ -79,7 +79,8 @@ TEST_F(TreeDeletion, HolderNamedLikeTheFileIsEndedAndTheFileGoes) {
                           "Delete file failed, try late, file: [" + In("HandsetTool.exe") + "], line: 1054",
                           "Buf: HandsetTool.exe"};
   EXPECT_EQ(TracedMessages(kTag), expected);
-  // The first process whose name contains the file's name, by containment.
+  // The first process from the folder whose name contains the file's name,
+  // by containment.
   EXPECT_TRUE(m().FindProcess(301)->terminated);
   EXPECT_EQ(m().FindProcess(301)->exitCode, 0u);
   EXPECT_TRUE(m().FindProcess(302)->running);
@@ -113,7 +114,9 @@ TEST_F(TreeDeletion, HolderWithAnotherNameIsLeftAndTheFileStays) {
 }
 
 TEST_F(TreeDeletion, HolderThatCannotBeOpened) {
-  m().AddProcess(500, "service.exe").refuseOpen = true;
+  winsim::Process& service = m().AddProcess(500, "service.exe");
+  service.imagePath = In("service.exe");
+  service.refuseOpen = true;
   m().AddFile(In("service.exe"), "MZ").heldBy = 500;
   EXPECT_EQ(PkgDeleteFile(kDir), 1);
   const Lines expected = {Search(kDir),
@@ -125,8 +128,62 @@ TEST_F(TreeDeletion, HolderThatCannotBeOpened) {
   EXPECT_TRUE(m().Exists(In("service.exe")));
 }
 
+// A held file ends a process only when its name contains the file's name
+// and its program file lies inside the folder being deleted; never the
+// program that started the uninstaller.
+TEST_F(TreeDeletion, OnlyAKitProgramRunningFromTheFolderIsEnded) {
+  const char kTemp[] = "C:\\Program Files\\Orvane_M4730_Temp";
+  const struct {
+    const char* row;
+    const char* folder;  // the folder deleted
+    const char* file;    // the held file inside it
+    const char* exeFile;
+    std::string imagePath;
+    bool startedTheUninstaller;
+    bool ended;
+  } cases[] = {
+      {"from a subfolder", kDir, "HandsetTool.exe", "HandsetTool.exe", In("tools\\HandsetTool.exe"), false,
+       true},
+      {"path in another case", kDir, "HandsetTool.exe", "HandsetTool.exe",
+       "c:\\PROGRAM FILES\\nordal_5120_usb_driver\\HandsetTool.exe", false, true},
+      {"from elsewhere", kDir, "HandsetTool.exe", "HandsetTool.exe", "C:\\Users\\me\\HandsetTool.exe", false,
+       false},
+      {"from a folder whose name begins alike", kDir, "HandsetTool.exe", "HandsetTool.exe",
+       "C:\\Program Files\\NORDAL_5120_USB_DRIVER_old\\HandsetTool.exe", false, false},
+      {"cannot be learned", kDir, "HandsetTool.exe", "HandsetTool.exe", "", false, false},
+      {"started the uninstaller", kDir, "uninstall.exe", "uninstall.exe", In("uninstall.exe"), true, false},
+      {"a system program that contains the name", kDir, "a", "plugplay.exe",
+       "C:\\WINDOWS\\system32\\plugplay.exe", false, false},
+      {"from the other kit folder", kTemp, "HandsetTool.exe", "HandsetTool.exe", In("HandsetTool.exe"), false,
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.row);
+    SetUp();
+    winsim::Process& holder = m().AddProcess(300, c.exeFile);
+    holder.imagePath = c.imagePath;
+    if (c.startedTheUninstaller) {
+      m().processes.front().parentId = 300;
+    }
+    const std::string held = std::string(c.folder) + "\\" + c.file;
+    m().AddFile(held, "x").heldBy = 300;
+    EXPECT_EQ(PkgDeleteFile(c.folder), 1);
+    Lines expected = {Search(c.folder), "Delete file failed, try late, file: [" + held + "], line: 1054",
+                      "Buf: " + std::string(c.file)};
+    if (!c.ended) {
+      expected.push_back("Delete file failed, file: [" + held + "], line: 1074");
+    }
+    EXPECT_EQ(TracedMessages(kTag), expected);
+    EXPECT_EQ(holder.terminated, c.ended);
+    EXPECT_EQ(m().Exists(held), !c.ended);
+    EXPECT_EQ(m().sleeps, std::vector<DWORD>{200});
+    EXPECT_EQ(m().OpenHandles(winsim::Handle::Kind::kSnapshot), 0);
+  }
+}
+
 TEST_F(TreeDeletion, OwnProgramFileStaysAndTheRestGoes) {
   m().processes.front().exeFile = "Veskot.exe";
+  m().processes.front().imagePath = In("Veskot.exe");
   m().AddFile(In("Veskot.exe"), "MZ").heldBy = m().currentProcessId;
   m().AddFile(In("zz.txt"), "x");
   EXPECT_EQ(PkgDeleteFile(kDir), 1);
@@ -234,9 +291,10 @@ TEST_F(TreeDeletion, AmongFiveHundredProcessesOnlyTheHolderIsEnded) {
   for (DWORD i = 1; i < 500; ++i) {
     const DWORD id = 1000 + i * 4;
     if (i == 321) {
-      m().AddProcess(id, "C_HANDSETTOOL.EXE");
+      m().AddProcess(id, "C_HANDSETTOOL.EXE").imagePath = In("tools\\C_HANDSETTOOL.EXE");
     } else {
-      m().AddProcess(id, i % 50 == 0 ? nearMisses[(i / 50) % 5] : "svc" + std::to_string(i) + ".exe");
+      const std::string name = i % 50 == 0 ? nearMisses[(i / 50) % 5] : "svc" + std::to_string(i) + ".exe";
+      m().AddProcess(id, name).imagePath = In(name);
     }
   }
   ASSERT_EQ(m().processes.size(), 500u);
