@@ -193,7 +193,8 @@ def main(argv):
         "UpgradeCode": arguments.upgrade_code,
         # A new version is a new product; the components keep their codes.
         "ProductCode": guid(namespace, "product " + arguments.version),
-        "ProgramsGuid": guid(namespace, "component programs"),
+        "QuorlinGuid": guid(namespace, "component Quorlin"),
+        "VeskotGuid": guid(namespace, "component Veskot"),
         "ProductKeyGuid": guid(namespace, "component product key"),
         "TemporaryFolderGuid": guid(namespace, "component temporary folder"),
     }
