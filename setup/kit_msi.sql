@@ -24,3 +24,7 @@ INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES 
 -- user interface runs before Windows Vista and later elevate.
 INSERT INTO `CustomAction` (`Action`, `Type`, `Target`) VALUES ('RefuseWithoutAdministrator', 19, 'Installing or removing the NORDAL 5120 USB Driver needs administrator rights. Log on as an administrator and try again. Nothing was changed on this computer.')
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RefuseWithoutAdministrator', 'NOT Privileged', 110)
+--
+-- wixl drops Absent="disallow": the kit's one feature cannot be set
+-- absent (msidbFeatureAttributesUIDisallowAbsent).
+UPDATE `Feature` SET `Attributes` = 16 WHERE `Feature` = 'Kit'

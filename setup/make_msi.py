@@ -5,8 +5,12 @@ the tables:
 - the actions in kit_msi.sql (RemoveKit.exe from the Binary table, the
   administrator check) and the conditions of the package's components:
   each edition on its Windows;
+- the tables as validation and Windows Installer 2.0 take them
+  (msi_tables.py): the _Validation table, the files' versions, no column
+  newer than the schema;
 - a check that every deferred action stands between InstallInitialize and
-  InstallFinalize, where Windows Installer runs it;
+  InstallFinalize, where Windows Installer runs it, and that the tables
+  are as msi_tables.py wants them;
 - the same bytes for the same inputs: the files go into the cabinet with
   the time SOURCE_DATE_EPOCH, the summary carries that time, and the
   package code is drawn from the package's own bytes.
@@ -14,6 +18,9 @@ the tables:
 usage: make_msi.py --wxs FILE --sql FILE --programs DIR --package DIR
                    --version X.Y.Z --upgrade-code {GUID} --epoch SECONDS
                    --work DIR --out FILE.msi
+       make_msi.py --check FILE.msi
+
+--check runs the checks alone on a package made already.
 """
 
 import argparse
@@ -22,11 +29,13 @@ import os
 import re
 import shutil
 import struct
-import subprocess
 import sys
 import uuid
+import xml.etree.ElementTree
 
 import olefile
+
+from msi_tables import add_validation, check_tables, drop_newer_columns, fill_versions, run, table
 
 PROGRAMS = ("Quorlin.exe", "Veskot.exe", "RemoveKit.exe")
 EDITIONS = (("32", "", "NOT VersionNT64"), ("64", "64_inf", "VersionNT64"))
@@ -41,14 +50,6 @@ IN_SCRIPT = 0x400
 
 def guid(namespace, name):
     return "{" + str(uuid.uuid5(namespace, name)).upper() + "}"
-
-
-def run(*command, cwd=None):
-    done = subprocess.run(command, cwd=cwd, capture_output=True, text=True, check=False)
-    # wixl and msibuild print GLib warnings about what they pass over.
-    if done.returncode != 0:
-        sys.exit(f"make_msi: {' '.join(command)} failed:\n{done.stdout}{done.stderr}")
-    return done.stdout
 
 
 def identifier(prefix, relative, taken):
@@ -137,10 +138,15 @@ def statements(path):
         return [line.strip() for line in file if line.strip() and not line.lstrip().startswith("--")]
 
 
-def table(msi, name):
-    """The rows of a table as msiinfo exports it."""
-    lines = run("msiinfo", "export", msi, name).splitlines()
-    return [line.split("\t") for line in lines[3:]]
+def file_sources(work, names):
+    """Each file of the package, by its key, with the file wixl read it
+    from, as the WiX sources in the work folder name them."""
+    sources = {}
+    for name in names:
+        for element in xml.etree.ElementTree.parse(os.path.join(work, name)).iter():
+            if element.tag.rsplit("}", 1)[-1] == "File":
+                sources[element.get("Id")] = os.path.join(work, element.get("Source"))
+    return sources
 
 
 def check_sequence(msi):
@@ -178,10 +184,20 @@ def set_package_code(msi, code):
 
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    for option in ("--wxs", "--sql", "--programs", "--package", "--version", "--upgrade-code", "--work", "--out"):
-        parser.add_argument(option, required=True)
-    parser.add_argument("--epoch", type=int, required=True)
+    options = ("--wxs", "--sql", "--programs", "--package", "--version", "--upgrade-code", "--work", "--out")
+    for option in options:
+        parser.add_argument(option)
+    parser.add_argument("--epoch", type=int)
+    parser.add_argument("--check", metavar="FILE.msi")
     arguments = parser.parse_args(argv[1:])
+    if arguments.check:
+        check_sequence(arguments.check)
+        check_tables(arguments.check)
+        return 0
+    missing = [name for name, value in vars(arguments).items() if value is None and name != "check"]
+    if missing:
+        parser.error("the following arguments are required: " + ", ".join("--" + name.replace("_", "-")
+                                                                          for name in missing))
     namespace = uuid.UUID(arguments.upgrade_code.strip("{}"))
     work = os.path.abspath(arguments.work)
     stage(arguments, work)
@@ -193,7 +209,8 @@ def main(argv):
         "UpgradeCode": arguments.upgrade_code,
         # A new version is a new product; the components keep their codes.
         "ProductCode": guid(namespace, "product " + arguments.version),
-        "ProgramsGuid": guid(namespace, "component programs"),
+        "QuorlinGuid": guid(namespace, "component Quorlin"),
+        "VeskotGuid": guid(namespace, "component Veskot"),
         "ProductKeyGuid": guid(namespace, "component product key"),
         "TemporaryFolderGuid": guid(namespace, "component temporary folder"),
     }
@@ -204,7 +221,11 @@ def main(argv):
     for component, condition in sorted(conditions.items()):
         run("msibuild", msi, "-q", f"UPDATE `Component` SET `Condition` = '{condition}' "
             f"WHERE `Component` = '{component}'")
+    fill_versions(msi, file_sources(work, ("kit.wxs", "package_files.wxi")))
+    drop_newer_columns(msi, work)
+    add_validation(msi, work)
     check_sequence(msi)
+    check_tables(msi)
     set_package_code(msi, "{00000000-0000-0000-0000-000000000000}")
     set_summary_times(msi, arguments.epoch)
     with open(msi, "rb") as file:
