@@ -49,6 +49,7 @@ std::unique_ptr<BenchCase> MakeTreeDeletionCase();
 std::unique_ptr<BenchCase> MakeInfScanCase();
 std::unique_ptr<BenchCase> MakeDeviceWalkCase();
 std::unique_ptr<BenchCase> MakeListeningCase();
+std::unique_ptr<BenchCase> MakeRollingFileCase();
 
 }  // namespace bench
 

@@ -2,7 +2,7 @@
 // runs, alternating the two in every round, and reports the medians, their
 // ratio and the peak working sets.
 //
-//   kitbench [rounds=N] [staging] [tree] [inf] [devices] [listening]
+//   kitbench [rounds=N] [staging] [tree] [inf] [devices] [listening] [rolling]
 //
 // Without case names every case runs; rounds=N runs every size N times
 // instead of the case's own count. The programs and the data come from
@@ -205,11 +205,11 @@ int main(int argc, char* argv[]) {
     const char* key;
     std::unique_ptr<BenchCase> (*make)();
   };
-  const Entry entries[] = {{"staging", bench::MakeStagingCase},
-                           {"tree", bench::MakeTreeDeletionCase},
-                           {"inf", bench::MakeInfScanCase},
-                           {"devices", bench::MakeDeviceWalkCase},
-                           {"listening", bench::MakeListeningCase}};
+  const Entry entries[] = {
+      {"staging", bench::MakeStagingCase},     {"tree", bench::MakeTreeDeletionCase},
+      {"inf", bench::MakeInfScanCase},         {"devices", bench::MakeDeviceWalkCase},
+      {"listening", bench::MakeListeningCase}, {"rolling", bench::MakeRollingFileCase},
+  };
   std::vector<Row> rows;
   std::vector<std::string> pairs;
   for (const Entry& entry : entries) {

@@ -5,6 +5,10 @@
 // is theirs. Before every run the side's listener is started and waited
 // for until it owns the buffer; after it, it must have every string:
 // tracecap printed them all, the baseline counted them.
+//
+// Rolling file: the same writers while tracecap writes its lines to an
+// --out file that rolls over at 64 KiB (a dozen rollovers a run), against
+// tracecap writing them to a file that grows.
 #include <windows.h>
 
 #include <string>
@@ -56,14 +60,19 @@ int WriterLines(const std::string& path) {
 
 class ListeningCase : public BenchCase {
  public:
+  explicit ListeningCase(bool rolling) : rolling_(rolling) {}
   ~ListeningCase() override { TearDown(); }
 
-  std::string Name() const override { return "Listening"; }
+  std::string Name() const override { return rolling_ ? "Rolling file" : "Listening"; }
   std::string Unit() const override { return "strings"; }
-  std::string KitName() const override { return "tracecap.exe --listen"; }
-  std::string BaselineName() const override { return "bench_listener.exe"; }
+  std::string KitName() const override {
+    return rolling_ ? "tracecap.exe --listen --out FILE --max-size 64K" : "tracecap.exe --listen";
+  }
+  std::string BaselineName() const override {
+    return rolling_ ? "tracecap.exe --listen --out FILE" : "bench_listener.exe";
+  }
   double GoalRatio() const override { return 1.10; }
-  std::vector<CaseSize> Sizes() const override { return {{20000, 9}}; }
+  std::vector<CaseSize> Sizes() const override { return {{20000, rolling_ ? 7 : 9}}; }
 
   bool SetUpSize(int count, std::string* why) override {
     count_ = count;
@@ -86,14 +95,19 @@ class ListeningCase : public BenchCase {
     ResetEvent(stop_);
     DeleteFileA(Output().c_str());
     DeleteFileA(Count().c_str());
+    DeleteFileA(Rolled().c_str());
+    DeleteFileA(JoinPath(ProgramFolder(), "rolled.1.txt").c_str());
     SECURITY_ATTRIBUTES inherited = {sizeof(inherited), NULL, TRUE};
     HANDLE output = CreateFileA(Output().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, NULL);
     HANDLE nothing = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    std::string commandLine = side == Side::kKit
-                                  ? Quote(ProgramPath("tracecap.exe")) + " --listen"
-                                  : Quote(ProgramPath("bench_listener.exe")) + " " + Quote(Count());
+    std::string commandLine = Quote(ProgramPath("tracecap.exe")) + " --listen";
+    if (!RunsTracecap(side)) {
+      commandLine = Quote(ProgramPath("bench_listener.exe")) + " " + Quote(Count());
+    } else if (rolling_) {
+      commandLine += " --out " + Quote(Rolled()) + (side == Side::kKit ? " --max-size 64K" : "");
+    }
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof(startup));
     startup.cb = sizeof(startup);
@@ -128,7 +142,7 @@ class ListeningCase : public BenchCase {
 
   bool CheckRun(Side side, std::string* why) override {
     int caught = 0;
-    if (side == Side::kKit) {
+    if (RunsTracecap(side)) {
       // tracecap prints what it caught as it goes: once it has all, it
       // is ended.
       for (DWORD waited = 0; (caught = WriterLines(Output())) < count_ && waited < kCatchUpWait;
@@ -169,6 +183,9 @@ class ListeningCase : public BenchCase {
  private:
   static std::string Output() { return JoinPath(ProgramFolder(), "listened.txt"); }
   static std::string Count() { return JoinPath(ProgramFolder(), "listener_count.txt"); }
+  static std::string Rolled() { return JoinPath(ProgramFolder(), "rolled.txt"); }
+
+  bool RunsTracecap(Side side) const { return rolling_ || side == Side::kKit; }
 
   void StopListener() {
     if (listener_ != NULL) {
@@ -181,12 +198,19 @@ class ListeningCase : public BenchCase {
     }
   }
 
+  const bool rolling_;
   int count_ = 0;
   HANDLE stop_ = NULL;
   HANDLE listener_ = NULL;
 };
 }  // namespace
 
-std::unique_ptr<BenchCase> MakeListeningCase() { return std::unique_ptr<BenchCase>(new ListeningCase()); }
+std::unique_ptr<BenchCase> MakeListeningCase() {
+  return std::unique_ptr<BenchCase>(new ListeningCase(false));
+}
+
+std::unique_ptr<BenchCase> MakeRollingFileCase() {
+  return std::unique_ptr<BenchCase>(new ListeningCase(true));
+}
 
 }  // namespace bench

@@ -4,7 +4,7 @@
 # Windows 7). Prints every run and the table, and rewrites the block of
 # figures in bench/README.md with it and the machine it was measured on.
 #
-#   bash scripts/bench.sh [rounds=N] [staging] [tree] [inf] [devices] [listening]
+#   bash scripts/bench.sh [rounds=N] [staging] [tree] [inf] [devices] [listening] [rolling]
 #
 # Arguments go to kitbench.exe; bench/README.md is rewritten only by a
 # full run (no arguments).

@@ -2,6 +2,7 @@
 // of its lines and the joined view, its command line, and the store the
 // caught strings wait in.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gtest/gtest.h"
@@ -210,6 +211,19 @@ TEST(TracecapOptions, OnlyTakesNamesSeparatedByCommasAndMatchesThemInAnyCase) {
     EXPECT_FALSE(NameIsListed(kList, dropped)) << dropped;
   }
   EXPECT_TRUE(NameIsListed(NULL, "anything.exe"));
+}
+
+TEST(TracecapOptions, MaxSizeTakesBytesKibOrMibWithOut) {
+  const std::pair<const char*, unsigned long> sound[] = {
+      {"65536", 65536}, {"64K", 65536}, {"4095M", 4293918720UL}, {"4193280K", 4293918720UL}};
+  for (const auto& one : sound) {
+    EXPECT_EQ(Parse({"--listen", "--out", "f", "--max-size", one.first}).options.maxSize, one.second);
+  }
+  for (const char* size : {"65535", "63K", "-64K", "K", "64k", "64KB", "1G", "4096M", "4293918721",
+                           "4294967296", "99999999999999999999"}) {
+    EXPECT_FALSE(Parse({"--listen", "--out", "f", "--max-size", size}).ok) << size;
+  }
+  EXPECT_STREQ(Parse({"--listen", "--max-size", "64K"}).problem.problem, "--max-size goes with --out");
 }
 
 TEST(TracecapHeader, SaysWhenWhereAndWhatItListensTo) {

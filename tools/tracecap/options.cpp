@@ -4,14 +4,16 @@
 
 const char kUsage[] =
     "usage: tracecap [--joined] PROGRAM [ARGUMENTS...]\n"
-    "       tracecap --listen [--global] [--joined] [--only NAME[,NAME...]] [--out FILE]\n"
-    "                [--seconds N]\n"
+    "       tracecap --listen [--global] [--joined] [--only NAME[,NAME...]]\n"
+    "                [--out FILE [--max-size SIZE]] [--seconds N]\n"
     "  PROGRAM            run it and show the debug strings of it and of every\n"
     "                     program it starts, then its exit code\n"
     "  --listen           show the debug strings of every process in this session\n"
     "  --global           and of the services in session 0 (for an administrator)\n"
     "  --only NAMES       only the strings of these programs, e.g. Quorlin.exe,Veskot.exe\n"
     "  --out FILE         also write the lines to FILE, after what it holds\n"
+    "  --max-size SIZE    FILE and its older part (kit.1.txt for kit.txt) at most\n"
+    "                     SIZE bytes each; 64K to 4095M, K for KiB and M for MiB\n"
     "  --seconds N        stop after N seconds; else Ctrl+C stops\n"
     "  --joined           show each message of the kit on the line of its trace tag\n";
 
@@ -41,6 +43,28 @@ bool ReadSeconds(const char* text, unsigned long* seconds) {
   return value > 0;
 }
 
+// A size from kLeastMaxSize to kMostMaxSize bytes: digits, then K for
+// KiB, M for MiB or nothing.
+bool ReadSize(const char* text, unsigned long* bytes) {
+  unsigned long value = 0;
+  const char* c = text;
+  for (; *c >= '0' && *c <= '9'; ++c) {
+    if (value > kMostMaxSize / 10) {
+      return false;
+    }
+    value = value * 10 + static_cast<unsigned long>(*c - '0');
+  }
+  const unsigned long unit = *c == 'K' ? 1024UL : *c == 'M' ? 1024UL * 1024 : 1;
+  if (unit > 1) {
+    ++c;
+  }
+  if (c == text || *c != '\0' || value > kMostMaxSize / unit || value * unit < kLeastMaxSize) {
+    return false;
+  }
+  *bytes = value * unit;
+  return true;
+}
+
 // Program names separated by commas, none of them empty.
 bool ReadNames(const char* text) {
   if (*text == '\0') {
@@ -60,6 +84,7 @@ bool ParseOptions(int argc, char* argv[], TracecapOptions* options, OptionsProbl
   options->global = false;
   options->joined = false;
   options->outPath = NULL;
+  options->maxSize = 0;
   options->only = NULL;
   options->seconds = 0;
   options->program = 0;
@@ -76,11 +101,12 @@ bool ParseOptions(int argc, char* argv[], TracecapOptions* options, OptionsProbl
     } else if (strcmp(option, "--joined") == 0) {
       options->joined = true;
     } else if (strcmp(option, "--out") == 0 || strcmp(option, "--seconds") == 0 ||
-               strcmp(option, "--only") == 0) {
+               strcmp(option, "--only") == 0 || strcmp(option, "--max-size") == 0) {
       const bool out = strcmp(option, "--out") == 0;
       const bool only = strcmp(option, "--only") == 0;
+      const bool size = strcmp(option, "--max-size") == 0;
       if ((out && options->outPath != NULL) || (only && options->only != NULL) ||
-          (!out && !only && secondsGiven)) {
+          (size && options->maxSize != 0) || (!out && !only && !size && secondsGiven)) {
         return Fail(problem, "option given twice", option);
       }
       if (i + 1 >= argc) {
@@ -92,6 +118,11 @@ bool ParseOptions(int argc, char* argv[], TracecapOptions* options, OptionsProbl
           return Fail(problem, "--out needs a file name", NULL);
         }
         options->outPath = value;
+      } else if (size) {
+        if (!ReadSize(value, &options->maxSize)) {
+          return Fail(problem, "--max-size takes bytes, or K or M after the number, from 64K to 4095M",
+                      value);
+        }
       } else if (only) {
         if (!ReadNames(value)) {
           return Fail(problem, "--only takes program names separated by commas", value);
@@ -106,6 +137,9 @@ bool ParseOptions(int argc, char* argv[], TracecapOptions* options, OptionsProbl
     } else {
       return Fail(problem, "unknown option", option);
     }
+  }
+  if (options->maxSize != 0 && options->outPath == NULL) {
+    return Fail(problem, "--max-size goes with --out", NULL);
   }
   if (options->listen) {
     if (i < argc) {

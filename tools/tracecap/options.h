@@ -1,7 +1,8 @@
 // tracecap's command line:
 //
 //   tracecap [--joined] PROGRAM [ARGUMENTS...]
-//   tracecap --listen [--global] [--joined] [--only NAME[,NAME...]] [--out FILE] [--seconds N]
+//   tracecap --listen [--global] [--joined] [--only NAME[,NAME...]] [--out FILE [--max-size SIZE]]
+//            [--seconds N]
 //
 // Options come before PROGRAM; everything from PROGRAM on is PROGRAM's.
 #ifndef KIT_TRACECAP_OPTIONS_H
@@ -12,11 +13,18 @@ extern const char kUsage[];
 // The most --seconds takes: its milliseconds still fit in 32 bits.
 const unsigned long kMostSeconds = 4294967UL;
 
+// What --max-size takes, in bytes: room for a part's header and three of
+// the longest lines (some 17 KiB each) at least, and at most what 32 bits
+// count in whole MiB.
+const unsigned long kLeastMaxSize = 64UL * 1024;
+const unsigned long kMostMaxSize = 4095UL * 1024 * 1024;
+
 struct TracecapOptions {
   bool listen;
   bool global;  // --global: the session-0 buffer too
   bool joined;
   const char* outPath;    // --out, or null
+  unsigned long maxSize;  // --max-size in bytes, or 0 for a file that grows as it will
   const char* only;       // --only: program names separated by commas, or null
   unsigned long seconds;  // --seconds, or 0 for "until stopped"
   int program;            // launch mode: the index of PROGRAM in argv

@@ -6,24 +6,25 @@
 // string of the programs it starts on a line marked with their process id
 // and name, then "exit code: N", and exits with PROGRAM's exit code.
 //
-// tracecap --listen [--global] [--joined] [--only NAMES] [--out FILE]
-// [--seconds N] prints the strings of every process in the session (with
-// --global, of session 0's services too), whoever started it, with the
-// time since listening began, the process id and the program's name,
-// until N seconds have passed or Ctrl+C, Ctrl+Break or the closing of
-// the console stops it. Exit code 0, or 1 when it cannot listen or the
-// --out file could not take every line.
+// tracecap --listen [--global] [--joined] [--only NAMES] [--out FILE
+// [--max-size SIZE]] [--seconds N] prints the strings of every process in
+// the session (with --global, of session 0's services too), whoever
+// started it, with the time since listening began, the process id and the
+// program's name, until N seconds have passed or Ctrl+C, Ctrl+Break or the
+// closing of the console stops it; with --max-size the --out file rolls
+// over to its older part. Exit code 0, or 1 when it cannot listen, or the --out file
+// could not take every line or roll over every time.
 //
 // Bad command lines get the usage text and exit code 2.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-#include "tools/tracecap/capture_header.h"
 #include "tools/tracecap/dbwin_listener.h"
 #include "tools/tracecap/debug_loop.h"
 #include "tools/tracecap/line_format.h"
 #include "tools/tracecap/options.h"
+#include "tools/tracecap/rolling_file.h"
 
 namespace {
 // The most one argument can take once quoted: every byte doubled, the
@@ -64,29 +65,11 @@ void OutOfMemory() {
   exit(2);
 }
 
-// Where the lines go: the console (or whatever standard output is), and
-// in listen mode the --out file, which is written first.
-struct Outputs {
-  FILE* file;
-  const char* path;
-  bool fileFailed;  // a write to the file failed: it takes no more
-};
-
-// Says once that the file takes no more; the console goes on.
-void FileFailed(Outputs* outputs) {
-  if (!outputs->fileFailed) {
-    outputs->fileFailed = true;
-    fprintf(stderr,
-            "tracecap: cannot write to %s any more (is the disk full, or gone?); the console goes on\n",
-            outputs->path);
-  }
-}
-
+// Each line goes to the --out file first, in listen mode, and then to the
+// console (or whatever standard output is).
 void PrintLine(const char* line, size_t length, void* context) {
-  Outputs* outputs = static_cast<Outputs*>(context);
-  if (outputs != NULL && outputs->file != NULL && !outputs->fileFailed &&
-      fwrite(line, 1, length, outputs->file) != length) {
-    FileFailed(outputs);
+  if (context != NULL) {
+    WriteRolling(static_cast<RollingFile*>(context), line, length);
   }
   fwrite(line, 1, length, stdout);
 }
@@ -170,7 +153,7 @@ struct ListenRun {
   StringBatch spare;
   LineWriter writer;
   LineJoiner joiner;
-  Outputs outputs;
+  RollingFile out;
   unsigned long dropped;
 };
 
@@ -195,34 +178,8 @@ void PrintWaiting(ListenRun* run) {
   if (!written) {
     OutOfMemory();
   }
-  Outputs* outputs = &run->outputs;
-  if (outputs->file != NULL && !outputs->fileFailed && fflush(outputs->file) != 0) {
-    FileFailed(outputs);
-  }
+  FlushRolling(&run->out);
   fflush(stdout);
-}
-
-// Opens the --out file once the buffers are tracecap's, so that a viewer
-// that is refused leaves it as it was, and writes the capture's header
-// after what it holds.
-bool OpenOut(ListenRun* run, const TracecapOptions& options) {
-  Outputs* outputs = &run->outputs;
-  outputs->file = NULL;
-  outputs->path = options.outPath;
-  outputs->fileFailed = false;
-  if (options.outPath == NULL) {
-    return true;
-  }
-  outputs->file = fopen(options.outPath, "ab");
-  if (outputs->file == NULL) {
-    return false;
-  }
-  char header[kHeaderSize];
-  const size_t length = FormatHeaderOfNow(options.global, header);
-  if (fwrite(header, 1, length, outputs->file) != length || fflush(outputs->file) != 0) {
-    FileFailed(outputs);
-  }
-  return true;
 }
 
 int ListenWith(ListenRun* run, const TracecapOptions& options) {
@@ -250,7 +207,9 @@ int ListenWith(ListenRun* run, const TracecapOptions& options) {
     }
     return 1;
   }
-  if (!OpenOut(run, options)) {
+  // The --out file is opened once the buffers are tracecap's, so that a
+  // viewer that is refused leaves it as it was.
+  if (!OpenRollingFile(&run->out, options.outPath, options.maxSize, options.global)) {
     StopListening(&run->listener);
     FreeListener(&run->listener);
     FreeBatch(&run->spare);
@@ -262,7 +221,7 @@ int ListenWith(ListenRun* run, const TracecapOptions& options) {
                       ? "tracecap: listening to the debug output of every process and service; "
                         "Ctrl+C stops\n"
                       : "tracecap: listening to the debug output of every process; Ctrl+C stops\n");
-  InitLineWriter(&run->writer, kLineListen, PrintLine, &run->outputs);
+  InitLineWriter(&run->writer, kLineListen, PrintLine, &run->out);
   InitLineJoiner(&run->joiner, options.joined, &run->writer);
   run->dropped = 0;
   const DWORD limit = static_cast<DWORD>(options.seconds * 1000);
@@ -293,13 +252,7 @@ int ListenWith(ListenRun* run, const TracecapOptions& options) {
   if (!FlushHeldTags(&run->joiner, kEveryProcess)) {
     OutOfMemory();
   }
-  Outputs* outputs = &run->outputs;
-  if (outputs->file != NULL) {
-    if ((fflush(outputs->file) != 0 || ferror(outputs->file)) && !outputs->fileFailed) {
-      FileFailed(outputs);
-    }
-    fclose(outputs->file);
-  }
+  const bool fileWhole = CloseRollingFile(&run->out);
   fflush(stdout);
   if (run->dropped > 0) {
     fprintf(stderr, "tracecap: %lu strings dropped: the output was not read fast enough\n", run->dropped);
@@ -308,7 +261,7 @@ int ListenWith(ListenRun* run, const TracecapOptions& options) {
   FreeBatch(&run->spare);
   FreeLineWriter(&run->writer);
   SetEvent(g_done);
-  return outputs->fileFailed ? 1 : 0;
+  return fileWhole ? 0 : 1;
 }
 
 int Listen(const TracecapOptions& options) {
