@@ -50,6 +50,7 @@ set(KIT_UPGRADE_CODE "{23A482C4-36E3-4751-B202-9A28389751B9}")
 
 add_subdirectory(tools/tracecap)
 add_subdirectory(remove_action)
+add_subdirectory(kit_actions)
 add_subdirectory(setup)
 add_subdirectory(bench)
 

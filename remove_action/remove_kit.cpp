@@ -9,13 +9,15 @@
 // each INF file it staged, the compatibility-layer records of Quorlin.exe
 // and of the Veskot.exe copy, and the copy itself.
 //
-//   RemoveKit.exe QUORLIN_PATH [showmessage]
+//   RemoveKit.exe QUORLIN_PATH
 //
-// QUORLIN_PATH is where the kit puts Quorlin.exe: its record goes. With
-// showmessage, Veskot tells the user that the driver is gone. Exit code 0
-// once Veskot has run, 1 when it could not be run. It runs as the
-// package's deferred actions do, as SYSTEM: its copy of Veskot.exe goes
-// into a new folder that only SYSTEM and the administrators can change.
+// QUORLIN_PATH is where the kit puts Quorlin.exe: its record goes. Exit
+// code 0 once Veskot has run, 1 when it could not be run or did not end
+// in time (it is ended then). It runs as the package's deferred actions
+// do, as SYSTEM: its copy of Veskot.exe goes into a new folder that only
+// SYSTEM and the administrators can change. Veskot never shows its prompt
+// here: as SYSTEM on Windows Vista and 7 it would stand in session 0, where
+// no one sees it, and wait for ever.
 #include <windows.h>
 // clang-format off
 #include <sddl.h>
@@ -32,6 +34,9 @@ const char kLayersKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppC
 const char kPrivateFolder[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 const int kVeskotResource = 1;
 const int kFolderTries = 100;
+// Veskot takes seconds, a minute on a machine with thousands of INF files;
+// one that has not ended after this is not waited for.
+const DWORD kVeskotTimeout = 10 * 60 * 1000;
 
 void Say(const char* what, const char* path, DWORD error) {
   char line[MAX_PATH + 128];
@@ -94,10 +99,10 @@ bool WriteVeskot(const char* path) {
   return whole;
 }
 
-// Runs the copy to its end.
-bool RunVeskot(const char* path, bool showMessage) {
+// Runs the copy to its end, or ends it when it takes too long.
+bool RunVeskot(const char* path) {
   char commandLine[MAX_PATH + 32];
-  wsprintfA(commandLine, showMessage ? "\"%s\" showmessage" : "\"%s\"", path);
+  wsprintfA(commandLine, "\"%s\"", path);
   STARTUPINFOA startup;
   ZeroMemory(&startup, sizeof(startup));
   startup.cb = sizeof(startup);
@@ -107,9 +112,14 @@ bool RunVeskot(const char* path, bool showMessage) {
     return false;
   }
   CloseHandle(process.hThread);
-  WaitForSingleObject(process.hProcess, INFINITE);
+  const bool ended = WaitForSingleObject(process.hProcess, kVeskotTimeout) == WAIT_OBJECT_0;
+  if (!ended) {
+    Say("did not end in time and was ended:", path, 0);
+    TerminateProcess(process.hProcess, 1);
+    WaitForSingleObject(process.hProcess, kVeskotTimeout);
+  }
   CloseHandle(process.hProcess);
-  return true;
+  return ended;
 }
 
 // Deletes the compatibility-layer record that names `program`, which
@@ -122,7 +132,7 @@ void ForgetLayer(const char* program) {
   }
 }
 
-int RemoveKit(const char* quorlin, bool showMessage) {
+int RemoveKit(const char* quorlin) {
   char folder[MAX_PATH];
   char veskot[MAX_PATH];
   if (!MakePrivateFolder(folder)) {
@@ -131,7 +141,7 @@ int RemoveKit(const char* quorlin, bool showMessage) {
   wsprintfA(veskot, "%s\\Veskot.exe", folder);
   InfSnapshot before;
   TakeInfSnapshot(&before);
-  const bool ran = WriteVeskot(veskot) && RunVeskot(veskot, showMessage);
+  const bool ran = WriteVeskot(veskot) && RunVeskot(veskot);
   if (ran) {
     DeletePnfOfRemovedInfs(&before);
   }
@@ -145,10 +155,9 @@ int RemoveKit(const char* quorlin, bool showMessage) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  const bool showMessage = argc == 3 && strcmp(argv[2], "showmessage") == 0;
-  if (argc < 2 || argc > 3 || (argc == 3 && !showMessage) || strlen(argv[1]) >= MAX_PATH) {
-    Say("usage: RemoveKit.exe QUORLIN_PATH [showmessage]", "", 0);
+  if (argc != 2 || strlen(argv[1]) >= MAX_PATH) {
+    Say("usage: RemoveKit.exe QUORLIN_PATH", "", 0);
     return 1;
   }
-  return RemoveKit(argv[1], showMessage);
+  return RemoveKit(argv[1]);
 }

@@ -17,8 +17,10 @@
 ; /uninstall. So the uninstall program carries the setup program's
 ; signature, and the kit ships one program of NSIS, not two.
 ;
-; Exit codes: 0 done, 1 cancelled, 2 failed; 3 on a Windows release the
-; kit is not for, 4 without administrator rights.
+; Exit codes: 0 done, 1 cancelled, 2 failed (Windows did not take the
+; driver package, for one: what was installed is taken away again); 3 on
+; a Windows release the kit is not for, 4 without administrator rights;
+; 3010 when an uninstall leaves files in use, which go at the next restart.
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -43,12 +45,16 @@ ShowInstDetails show
 !define TEMP_FOLDER "Orvane_M4730_Temp"
 !define UNINSTALLER "uninstall.exe"
 ; Where the uninstall commands run the uninstall program from: outside the
-; product folder, so that the folder goes whole.
-!define UNINSTALL_COPY "%TEMP%\NORDAL_5120_Uninstall.exe"
+; product folder, so that the folder goes whole. Its name holds the name
+; of no file of the kit's.
+!define UNINSTALL_COPY "%TEMP%\NORDAL_5120_Remove.exe"
 
 !define EXIT_FAILED 2
 !define EXIT_UNSUPPORTED_WINDOWS 3
 !define EXIT_NOT_ADMIN 4
+!define EXIT_RESTART_REQUIRED 3010
+; The log of a setup that failed, in the user's temporary folder.
+!define FAILED_LOG "NORDAL_5120_USB_Driver_Setup.log"
 
 !ifdef SIGN_COMMAND
   !finalize '${SIGN_COMMAND}'
@@ -110,6 +116,8 @@ InstallButtonText "$TextButton"
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE "$TextFinishTitle"
 !define MUI_FINISHPAGE_TEXT "$TextFinish"
+!define MUI_FINISHPAGE_TEXT_REBOOT "$(UnFinishRestart)"
+!define MUI_FINISHPAGE_REBOOTLATER_DEFAULT
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "SimpChinese"
@@ -218,8 +226,11 @@ InstallButtonText "$TextButton"
 
   ExecWait '"$PLUGINSDIR\Veskot.exe"${ARGUMENTS}' $0
   ; Its record of the compatibility layer for itself names a file that
-  ; goes with the plug-in folder.
-  DeleteRegValue HKCU "${LAYERS_KEY}" "$PLUGINSDIR\Veskot.exe"
+  ; goes with the plug-in folder, by the path as Veskot.exe, a program of
+  ; the system's code page, reads it: a character the code page lacks
+  ; (a Chinese user name on an English system) comes out as "?".
+  System::Call 'kernel32::WideCharToMultiByte(i 0, i 0, w "$PLUGINSDIR\Veskot.exe", i -1, m .r5, i ${NSIS_MAX_STRLEN}, p 0, p 0)'
+  DeleteRegValue HKCU "${LAYERS_KEY}" "$5"
 
   FileOpen $R0 "$PLUGINSDIR\infs.txt" r
   ${Do}
@@ -237,6 +248,43 @@ InstallButtonText "$TextButton"
     ${EndIf}
   ${Loop}
   FileClose $R0
+!macroend
+
+; Calls FUNCTION of KitActions.dll, in the plug-in folder, with CALL
+; (System::Call's parameters and result, into RESULT) by its address: the
+; plug-in folder lies in the temporary folder, whose path may hold what
+; System::Call cannot take in a DLL's path. When the function cannot be
+; reached, RESULT gets FAILED.
+!macro CallKitActions FUNCTION CALL RESULT FAILED
+  System::Call 'kernel32::LoadLibraryW(w "$PLUGINSDIR\KitActions.dll") p .R9'
+  System::Call 'kernel32::GetProcAddress(p R9, m "${FUNCTION}") p .R8'
+  ${If} $R8 P<> 0
+    System::Call '::$R8${CALL}'
+  ${Else}
+    StrCpy ${RESULT} "${FAILED}"
+  ${EndIf}
+  System::Call 'kernel32::FreeLibrary(p R9)'
+!macroend
+
+; What is left of the kit once Veskot.exe has run goes too, so that
+; nothing of it stays behind the keys it deleted: the compatibility-layer
+; record of Quorlin.exe; the keys, should one have held a subkey; and the
+; two folders, whose files in use (held open by another program) are
+; deleted at the next restart, with the reboot flag set. KitActions.dll
+; does the folders, as Veskot.exe does: a link inside them goes as a link,
+; and what it points to is not entered.
+!macro RemoveWhatVeskotLeft
+  DeleteRegValue HKCU "${LAYERS_KEY}" "$INSTDIR\Quorlin.exe"
+  SetRegView 32
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegKey HKLM "${PRODUCT_KEY}"
+  SetRegView lastused
+  !insertmacro CallKitActions LeftForRestart '(m "$INSTDIR") i .r0' $0 1
+  !insertmacro CallKitActions LeftForRestart '(m "$TempDir") i .r1' $1 1
+  ${If} $0 <> 0
+  ${OrIf} $1 <> 0
+    SetRebootFlag true
+  ${EndIf}
 !macroend
 
 Function .onInit
@@ -268,6 +316,9 @@ Function .onInit
     Quit
   ${EndIf}
   InitPluginsDir
+  ; What both setups do alike: the staging check and the removal of what
+  ; Veskot.exe leaves.
+  File "/oname=$PLUGINSDIR\KitActions.dll" "${PROGRAMS_DIR}/KitActions.dll"
 FunctionEnd
 
 ; A kit that the Windows Installer package installed goes through Windows
@@ -337,9 +388,13 @@ Function Install
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${UNINSTALLER},0"
   ; The uninstall program runs from a copy in the temporary folder,
   ; through the command interpreter, which waits for it, deletes the copy
-  ; and passes its exit code on.
-  StrCpy $0 '"$SYSDIR\cmd.exe" /d /v:on /s /c "copy /b /y "$INSTDIR\${UNINSTALLER}" "${UNINSTALL_COPY}" >nul'
-  StrCpy $1 '& set rc=!errorlevel! & del /f /q "${UNINSTALL_COPY}" >nul 2>&1 & exit !rc!"'
+  ; and passes its exit code on. The path of the temporary folder may hold
+  ; any character a user name has (! ^ & % ( ) and Chinese among them):
+  ; it is expanded once, inside quotes, and delayed expansion is off. The
+  ; exit code is read after the program ends: CALL expands
+  ; %errorlevel% once more, which the caret hides from the first expansion.
+  StrCpy $0 '"$SYSDIR\cmd.exe" /d /s /c "copy /b /y "$INSTDIR\${UNINSTALLER}" "${UNINSTALL_COPY}" >nul'
+  StrCpy $1 '& call set kitrc=%^errorlevel% & del /f /q "${UNINSTALL_COPY}" >nul 2>&1 & call exit %^kitrc%"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" \
     '$0 && start "" /wait "${UNINSTALL_COPY}" /uninstall $1'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" \
@@ -369,6 +424,28 @@ Function Install
   ${EndIf}
   !insertmacro LogLine "Quorlin.exe exit code: $0"
 
+  ; Quorlin.exe exits with 1 whatever happened: Windows took the package
+  ; only if each INF file has a copy in the INF folder (KitActions.dll,
+  ; which the Windows Installer package checks with too). If not, what was
+  ; installed goes again, and the setup fails.
+  !insertmacro CallKitActions UnstagedInf '() m .r1' $1 "KitActions.dll"
+  ${If} $1 != ""
+    ; The log goes with the kit's temporary folder: a copy stays in the
+    ; user's temporary folder.
+    !insertmacro LogLine "Windows did not take the driver package: $1 has no copy in $WINDIR\inf"
+    FileClose $Log
+    CopyFiles /SILENT "$TempDir\setup.log" "$TEMP\${FAILED_LOG}"
+    DetailPrint "$(StagingRefused)"
+    MessageBox MB_OK|MB_ICONSTOP "$(StagingRefused)" /SD IDOK
+    DetailPrint "$(RemovingAgain)"
+    SetOutPath "$PLUGINSDIR"
+    File "${PROGRAMS_DIR}/Veskot.exe"
+    !insertmacro RunVeskot ""
+    !insertmacro RemoveWhatVeskotLeft
+    SetErrorLevel ${EXIT_FAILED}
+    Abort
+  ${EndIf}
+
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
   FileClose $Log
@@ -391,7 +468,12 @@ Function Uninstall
   ${Else}
     !insertmacro RunVeskot " showmessage"
   ${EndIf}
-  DeleteRegValue HKCU "${LAYERS_KEY}" "$INSTDIR\Quorlin.exe"
+  !insertmacro RemoveWhatVeskotLeft
+  ${If} ${RebootFlag}
+    SetErrorLevel ${EXIT_RESTART_REQUIRED}
+    DetailPrint "$(RestartRequired)"
+    StrCpy $TextDone "$(UnDoneRestart)"
+  ${EndIf}
 FunctionEnd
 
 Section

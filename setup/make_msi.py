@@ -37,7 +37,7 @@ import olefile
 
 from msi_tables import add_validation, check_tables, drop_newer_columns, fill_versions, run, table
 
-PROGRAMS = ("Quorlin.exe", "Veskot.exe", "RemoveKit.exe")
+PROGRAMS = ("Quorlin.exe", "Veskot.exe", "RemoveKit.exe", "KitActions.dll")
 EDITIONS = (("32", "", "NOT VersionNT64"), ("64", "64_inf", "VersionNT64"))
 SUMMARY = "\x05SummaryInformation"
 # The summary's creation and last-saved times, as FILETIMEs.

@@ -82,6 +82,9 @@ LangString StagingFailed ${LANG_SIMPCHINESE} "无法启动驱动安装程序 Quo
 LangString VeskotMissing ${LANG_ENGLISH} "The driver's uninstaller Veskot.exe is missing from its folder. Run the setup program again, then remove the driver."
 LangString VeskotMissing ${LANG_SIMPCHINESE} "驱动卸载程序 Veskot.exe 已不在其文件夹中。请重新运行安装程序，然后再卸载驱动程序。"
 
+LangString StagingRefused ${LANG_ENGLISH} "Windows did not take the driver package: $1 has no copy in the Windows INF folder. The driver was not installed, and what Setup had installed has been removed again. Run the setup program again; if this happens again, send $TEMP\${FAILED_LOG} to your support contact."
+LangString StagingRefused ${LANG_SIMPCHINESE} "Windows 未接受驱动程序包：Windows INF 文件夹中没有 $1 的副本。驱动程序未安装，安装程序已装入的内容已被重新卸载。请重新运行安装程序；如果问题再次出现，请将 $TEMP\${FAILED_LOG} 发送给您的技术支持人员。"
+
 ; The progress page's lines.
 LangString RemovingEarlier ${LANG_ENGLISH} "Removing the driver installed before..."
 LangString RemovingEarlier ${LANG_SIMPCHINESE} "正在卸载先前安装的驱动程序..."
@@ -89,6 +92,16 @@ LangString StagingPackage ${LANG_ENGLISH} "Installing the driver package..."
 LangString StagingPackage ${LANG_SIMPCHINESE} "正在安装驱动程序包..."
 LangString Removing ${LANG_ENGLISH} "Removing the driver, its devices and its files..."
 LangString Removing ${LANG_SIMPCHINESE} "正在卸载驱动程序及其设备和文件..."
+LangString RemovingAgain ${LANG_ENGLISH} "Removing what Setup installed..."
+LangString RemovingAgain ${LANG_SIMPCHINESE} "正在卸载安装程序装入的内容..."
+LangString RestartRequired ${LANG_ENGLISH} "Some of the driver's files are in use: they will be deleted when the computer restarts."
+LangString RestartRequired ${LANG_SIMPCHINESE} "驱动程序的部分文件正在使用中：将在计算机重新启动时删除。"
+
+; An uninstall that leaves files in use, which go at the next restart.
+LangString UnDoneRestart ${LANG_ENGLISH} "Restart the computer to complete the uninstallation."
+LangString UnDoneRestart ${LANG_SIMPCHINESE} "请重新启动计算机以完成卸载。"
+LangString UnFinishRestart ${LANG_ENGLISH} "NORDAL 5120 USB Driver has been removed from this computer, but some of its files are in use. They will be deleted when the computer restarts.$\r$\n$\r$\nRestart the computer to complete the uninstallation."
+LangString UnFinishRestart ${LANG_SIMPCHINESE} "NORDAL 5120 USB Driver 已从本机卸载，但其部分文件正在使用中，将在计算机重新启动时删除。$\r$\n$\r$\n请重新启动计算机以完成卸载。"
 
 LangString InstallerPackageRemovalFailed ${LANG_ENGLISH} "The NORDAL 5120 USB Driver that its Windows Installer package installed could not be removed (msiexec exit code $0). Remove it through Add/Remove Programs and run the setup program again."
 LangString InstallerPackageRemovalFailed ${LANG_SIMPCHINESE} "无法卸载由 Windows Installer 安装包安装的 NORDAL 5120 USB 驱动程序（msiexec 退出代码 $0）。请通过“添加或删除程序”卸载后重新运行安装程序。"

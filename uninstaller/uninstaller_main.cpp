@@ -1,5 +1,6 @@
 #include "uninstaller/uninstaller_main.h"
 
+#include "common/completion_prompt.h"
 #include "common/path_compat.h"
 #include "common/platform_probes.h"
 #include "common/trace.h"
@@ -24,15 +25,6 @@ const char kUninstaller64[] = "Veskot64.exe";
 const int kOsUnknown = -1;
 // The drive of the folder paths when the system directory cannot be read.
 const char kFallbackDrive = 'C';
-
-const LANGID kLanguageChinesePrc = 0x0804;
-// "手机驱动卸载成功!" and "卸载提示" in code page 936.
-const char kPromptTextChinese[] =
-    "\xCA\xD6\xBB\xFA\xC7\xFD\xB6\xAF\xD0\xB6\xD4\xD8\xB3\xC9\xB9\xA6"
-    "!";
-const char kPromptCaptionChinese[] = "\xD0\xB6\xD4\xD8\xCC\xE1\xCA\xBE";
-const char kPromptText[] = "Uninstalling of  the driver is successful !";
-const char kPromptCaption[] = "Uninstall prompt";
 
 bool ScanForShowMessage(int argc, char* argv[]) {
   for (int i = 0; i < argc; ++i) {

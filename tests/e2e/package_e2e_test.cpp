@@ -24,17 +24,22 @@ enum class Kit { kNone, kPackage, kSetupProgram };
 // One command of a scenario and the exit code it must end with. The
 // command is "package", "older package" or "failing package" (installed
 // silently, or with "full" by its full user interface), "remove package"
-// (by its full user interface), or "setup" (the setup program, silently).
+// (by its full user interface), "repair package" (silently, as fleet
+// tools repair), "setup" (the setup program, silently), or "unstage" (the
+// staged copies deleted by hand, not a command). `properties` go on the
+// command line; with `refuseStaging`, the INF store refuses qcser.inf.
 struct Step {
   std::string command;
   DWORD exitCode;
+  std::string properties = "";
+  bool refuseStaging = false;
 };
 
 // A failed installation, rolled back: Windows Installer's answer, and
 // Wine's msiexec's (ERROR_FUNCTION_FAILED) for a failing custom action.
 DWORD FailedInstallation() { return UnderWine() ? 1627 : 1603; }
 const DWORD kRefused = 1603;
-const char kPrompt[] = "=============Start present a prompt: 1440\\n=====";
+const char kPrompt[] = "Start present a prompt";
 
 // The machine as far as the kit touches it.
 struct MachineState {
@@ -74,6 +79,9 @@ class PackageTest : public SetupTest {
     if (step == "remove package") {
       return "msiexec /x " + Quote(Package()) + log;
     }
+    if (step == "repair package") {
+      return "msiexec /i " + Quote(Package()) + " REINSTALL=ALL REINSTALLMODE=vomus /qn" + log;
+    }
     const bool full = step.compare(0, 5, "full ") == 0;
     const std::string name = full ? step.substr(5) : step;
     const std::string copy = name == "package" ? "" : name.substr(0, name.find(' ')) + ".msi";
@@ -81,19 +89,27 @@ class PackageTest : public SetupTest {
   }
 
   // Runs the steps on `release`, checks what they leave installed, removes
-  // that silently and checks that the machine is as it was. Veskot.exe
-  // shows its prompt in the scenario when `prompted`. Returns the traces
-  // of every step.
-  std::vector<ListenLine> Run(const std::vector<Step>& steps, Kit kit, bool prompted = false,
-                              const char* release = "win7") {
+  // that silently and checks that the machine is as it was, and that
+  // Veskot.exe never showed its prompt. Returns the traces of every step.
+  std::vector<ListenLine> Run(const std::vector<Step>& steps, Kit kit, const char* release = "win7") {
     UseRelease(release);
     const MachineState before = State();
     std::vector<ListenLine> all;
     for (const Step& step : steps) {
       SCOPED_TRACE(step.command);
+      if (step.command == "unstage") {
+        for (const std::string& copy : StagedCopies()) {
+          EXPECT_TRUE(DeleteOneFile(JoinPath(InfStoreFolder(), copy)));
+        }
+        continue;
+      }
+      StagingRefusal refusal;
+      if (step.refuseStaging) {
+        EXPECT_TRUE(refusal.Make());
+      }
       DWORD exitCode = 99;
       std::vector<ListenLine> lines;
-      EXPECT_TRUE(RunListened(CommandLine(step.command), &exitCode, &lines));
+      EXPECT_TRUE(RunListened(CommandLine(step.command) + step.properties, &exitCode, &lines));
       EXPECT_EQ(exitCode, step.exitCode);
       all.insert(all.end(), lines.begin(), lines.end());
     }
@@ -116,7 +132,9 @@ class PackageTest : public SetupTest {
     }
     all.insert(all.end(), lines.begin(), lines.end());
     ExpectSame(before, State());
-    EXPECT_EQ(CountOf(TextsOf(all, "Veskot.exe"), kPrompt), prompted ? 1u : 0u);
+    for (const std::string& text : TextsOf(all, "Veskot.exe")) {
+      EXPECT_EQ(text.find(kPrompt), std::string::npos) << text;
+    }
     return all;
   }
 
@@ -138,7 +156,7 @@ class PackageTest : public SetupTest {
 TEST_F(PackageTest, SilentInstallPutsTheKitWhereItsProgramsLookAndRemovalLeavesNothing) {
   for (const Release& release : SilentInstallReleases()) {
     SCOPED_TRACE(release.wineVersion);
-    const std::vector<ListenLine> lines = Run({{"package", 0}}, Kit::kPackage, false, release.wineVersion);
+    const std::vector<ListenLine> lines = Run({{"package", 0}}, Kit::kPackage, release.wineVersion);
     // Quorlin.exe ran once, as the package's action, and staged the four
     // INF files; Veskot.exe once, silently, as its removal.
     const std::vector<std::string> staging = TextsOf(lines, "Quorlin.exe");
@@ -150,12 +168,46 @@ TEST_F(PackageTest, SilentInstallPutsTheKitWhereItsProgramsLookAndRemovalLeavesN
   }
 }
 
-TEST_F(PackageTest, ByItsFullInterfaceItInstallsAndRemovesWithThePrompt) {
-  Run({{"full package", 0}, {"remove package", 0}}, Kit::kNone, true);
+// Veskot.exe runs as SYSTEM in the removal, where no one would see its
+// prompt: the message comes from the user interface, in the person's own
+// session (SetupOnADisplay shows it).
+TEST_F(PackageTest, ByItsFullInterfaceItInstallsAndRemovesWithoutVeskotsPrompt) {
+  Run({{"full package", 0}, {"remove package", 0}}, Kit::kNone);
+}
+
+// What Windows Installer reports is the machine's state: an install that
+// Windows' INF store refused fails and leaves the machine as it was; a
+// repair brings the staged copies back; a per-user install is refused
+// with nothing written. Windows Installer before 5.0 (Windows Vista's and
+// older, and Wine's 4.5) ignores MSIINSTALLPERUSER and installs for all
+// users.
+TEST_F(PackageTest, ReportsTheMachineAsItIs) {
+  OSVERSIONINFOA version;
+  ZeroMemory(&version, sizeof(version));
+  version.dwOSVersionInfoSize = sizeof(version);
+  const bool perUserOnWindows7 =
+      !UnderWine() && GetVersionExA(&version) &&
+      (version.dwMajorVersion > 6 || (version.dwMajorVersion == 6 && version.dwMinorVersion >= 1));
+  const struct {
+    const char* name;
+    std::vector<Step> steps;
+    Kit kit;
+  } scenarios[] = {
+      {"staging refused", {{"package", kRefused, "", true}}, Kit::kNone},
+      {"repair restages", {{"package", 0}, {"unstage", 0}, {"repair package", 0}}, Kit::kPackage},
+      {"per user", {{"package", kRefused, " ALLUSERS=\"\""}}, Kit::kNone},
+      {"per user on Windows 7",
+       {{"package", perUserOnWindows7 ? kRefused : 0, " ALLUSERS=2 MSIINSTALLPERUSER=1"}},
+       perUserOnWindows7 ? Kit::kNone : Kit::kPackage},
+  };
+  for (const auto& scenario : scenarios) {
+    SCOPED_TRACE(scenario.name);
+    Run(scenario.steps, scenario.kit);
+  }
 }
 
 TEST_F(PackageTest, RefusesWindows8AndChangesNothing) {
-  const std::vector<ListenLine> lines = Run({{"package", kRefused}}, Kit::kNone, false, "win8");
+  const std::vector<ListenLine> lines = Run({{"package", kRefused}}, Kit::kNone, "win8");
   EXPECT_TRUE(TextsOf(lines, "Quorlin.exe").empty());
 }
 

@@ -3,6 +3,7 @@
 #include <msi.h>
 #include <stdlib.h>
 
+#include "tests/e2e/listener.h"
 #include "tests/e2e/machine.h"
 
 namespace e2e {
@@ -19,7 +20,7 @@ const char kWineKey[] = "Software\\Wine";
 const char kAppDefaultsKey[] = "Software\\Wine\\AppDefaults\\";
 // The programs a setup run starts, for which other tests set a release of
 // their own.
-const char* const kKitPrograms[] = {kSetupName, "NORDAL_5120_Uninstall.exe", "uninstall.exe", "Quorlin.exe",
+const char* const kKitPrograms[] = {kSetupName, "NORDAL_5120_Remove.exe", "uninstall.exe", "Quorlin.exe",
                                     "Veskot.exe"};
 const char* const kInfFiles[] = {"android_usb.inf", "qcmdm.inf", "qcser.inf", "qcnet.inf"};
 
@@ -39,7 +40,7 @@ void SetupTest::SetUp() {
   setup_ = JoinPath(ProgramFolder(), kSetupName);
   char temp[MAX_PATH];
   ASSERT_GT(GetTempPathA(sizeof(temp), temp), 0u);
-  uninstallCopy_ = JoinPath(std::string(temp), "NORDAL_5120_Uninstall.exe");
+  uninstallCopy_ = JoinPath(std::string(temp), "NORDAL_5120_Remove.exe");
   ASSERT_NO_FATAL_FAILURE(RemoveKit());
 }
 
@@ -245,6 +246,60 @@ void SetupTest::ExpectNothingLeft(const std::vector<std::string>& staged) {
     EXPECT_FALSE(FileExists(JoinPath(InfStoreFolder(), Pnf(copy)))) << copy;
   }
   EXPECT_FALSE(ReadValue(HKEY_CURRENT_USER, kLayersKey, productFolder_ + "\\Quorlin.exe").present);
+}
+
+StagingRefusal::~StagingRefusal() {
+  for (const std::string& folder : made_) {
+    RemoveDirectoryA(folder.c_str());
+  }
+}
+
+::testing::AssertionResult StagingRefusal::Make() {
+  for (int number = -1; number < 1000; ++number) {
+    const std::string name = number < 0 ? "qcser.inf" : "oem" + std::to_string(number) + ".inf";
+    const std::string folder = JoinPath(InfStoreFolder(), name);
+    if (!CreateDirectoryA(folder.c_str(), NULL)) {
+      return ::testing::AssertionFailure() << "cannot make " << folder << ": error " << GetLastError();
+    }
+    made_.push_back(folder);
+  }
+  return ::testing::AssertionSuccess();
+}
+
+std::string TemporaryFolder() {
+  char temp[MAX_PATH];
+  const DWORD length = GetTempPathA(sizeof(temp), temp);
+  return length == 0 || length >= sizeof(temp) ? std::string() : std::string(temp, length - 1);
+}
+
+std::vector<std::string> PendingDeletions() {
+  const RegistryValue value =
+      ReadValue(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                "PendingFileRenameOperations");
+  // Pairs of names: the file, and where it goes, empty for a deletion.
+  std::vector<std::string> names;
+  for (size_t start = 0; start < value.data.size();) {
+    const size_t end = value.data.find('\0', start);
+    names.push_back(value.data.substr(start, end - start));
+    start = end == std::string::npos ? value.data.size() : end + 1;
+  }
+  std::vector<std::string> deletions;
+  for (size_t i = 0; i + 1 < names.size(); i += 2) {
+    if (names[i + 1].empty() && names[i].compare(0, 4, "\\??\\") == 0) {
+      deletions.push_back(names[i].substr(4));
+    }
+  }
+  return deletions;
+}
+
+::testing::AssertionResult Restart() {
+  Started wineboot;
+  DWORD exitCode = 99;
+  ::testing::AssertionResult done = wineboot.Start("wineboot.exe -r", ScratchFile("wineboot.txt"));
+  if (done) {
+    done = wineboot.Wait(120000, &exitCode);
+  }
+  return done;
 }
 
 std::vector<std::string> NamesIn(const std::string& folder) {

@@ -90,6 +90,32 @@ class SetupTest : public ::testing::Test {
   std::string uninstallCopy_;
 };
 
+// Folders standing where Windows would put its copy of qcser.inf: under
+// its own name and as oem0.inf to oem999.inf, after which Wine gives up
+// with 0xce. They go with the object.
+class StagingRefusal {
+ public:
+  StagingRefusal() = default;
+  ~StagingRefusal();
+  StagingRefusal(const StagingRefusal&) = delete;
+  StagingRefusal& operator=(const StagingRefusal&) = delete;
+
+  ::testing::AssertionResult Make();
+
+ private:
+  std::vector<std::string> made_;
+};
+
+// This program's temporary folder, without a trailing backslash.
+std::string TemporaryFolder();
+
+// The paths registered for deletion at the next restart.
+std::vector<std::string> PendingDeletions();
+
+// Restarts Wine's Windows as "wineboot -r" does: the registered deletions
+// are carried out.
+::testing::AssertionResult Restart();
+
 // The names of a folder's entries.
 std::vector<std::string> NamesIn(const std::string& folder);
 

@@ -5,7 +5,8 @@ subsystem version 5.0 or lower, imports only from the system DLLs Windows
 2000 has and only functions listed in the allowed-imports file (each with
 where its minimum Windows version was read), IsWow64Process looked up at
 run time rather than imported, and no manifest. The two kit programs are
-GUI programs with their version resource and a size budget; the tools are
+GUI programs with their version resource and a size budget, as is the
+setups' library of actions; the tools are
 console programs with a size budget. The setup program, made by NSIS with
 imports of its own, must be a 32-bit x86 GUI image that Windows 2000
 loads, within its size budget. A budget counts the image without the
@@ -24,7 +25,7 @@ import sys
 
 import pefile
 
-ALLOWED_DLLS = {"kernel32.dll", "advapi32.dll", "user32.dll", "setupapi.dll", "msvcrt.dll"}
+ALLOWED_DLLS = {"kernel32.dll", "advapi32.dll", "user32.dll", "setupapi.dll", "msvcrt.dll", "msi.dll"}
 # What a Win32 row must say of its function: a Windows release no later
 # than Windows 2000 (a Windows NT version, Windows 95, or the date of a
 # reference published by then).
