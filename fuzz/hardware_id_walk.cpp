@@ -88,7 +88,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   winsim::Reset();
   nDeletedInf = 0;
   winsim::Machine& m = winsim::machine();
-  m.AddFile(kInf, "[Version]\r\n");
+  // A staged copy of the kit's package, which names the handset.
+  m.AddFile(kInf,
+            "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Manufacturer]\r\nOrvane=Orvane\r\n[Orvane]\r\n"
+            "Diag=QcSer,USB\\VID_3A8D&PID_6C31&MI_01\r\n");
   winsim::Device& device = m.AddDevice("USB\\FUZZ\\1", settledBytes);
   for (const Read& change : changes) {
     device.changingHardwareIds.push_back(change.bytes);

@@ -142,14 +142,14 @@ void CheckInfOfInstance(const std::string& windowsDirectory, const std::string& 
   const bool terminated = buffer.find('\0') != std::string::npos;
   const std::string name = std::string(buffer.c_str()).substr(0, MAX_PATH - 1);
   const std::string full = windowsDirectory + "\\inf\\" + name;
-  m.AddFile(full, "[Version]\r\n");
+  m.AddFile(full, kHandsetInf);
 
   RemoveHandsetDevices();
   std::vector<std::string> expected = {"Lumora_log0", "enter for loop\n", "USB\\VID_3A8D&PID_6C31", "\n"};
   bool deleted = false;
   if (value.size() > MAX_PATH) {
     expected.insert(expected.end(), {"RegQueryValueEx for 'InfPath' failed!\n", "Error code: 0xea\n"});
-  } else if (terminated && (name == "usb.inf" || name == "usbstor.inf")) {
+  } else if (terminated && (fuzz::Upper(name) == "USB.INF" || fuzz::Upper(name) == "USBSTOR.INF")) {
     expected.push_back("Find composite device\n");
   } else if (!terminated || name.empty() || name.find_first_of("\\/:") != std::string::npos ||
              name.find("..") != std::string::npos) {
@@ -200,7 +200,7 @@ void CheckInfSearch(const std::string& windowsDirectory, const std::string& file
 }
 
 // PkgDeleteFile on a folder with one file in it, which may be held open by
-// a program whose name is the file's.
+// the program it is, running from the folder.
 void CheckFolder(const std::string& folder, bool trailingBackslash, const std::string& fileName, bool held) {
   winsim::Reset();
   winsim::Machine& m = winsim::machine();
@@ -208,7 +208,7 @@ void CheckFolder(const std::string& folder, bool trailingBackslash, const std::s
   winsim::FileEntry& entry = m.AddFile(file, "x");
   if (held) {
     entry.heldBy = 500;
-    m.AddProcess(500, fileName);
+    m.AddProcess(500, fileName).imagePath = file;
   }
   const std::string argument = trailingBackslash ? folder + "\\" : folder;
   const fuzz::Block argumentBlock(argument);
