@@ -21,13 +21,21 @@ bool SectionNamesHandset(HINF inf, const char* section) {
   return false;
 }
 
+// Ends `field` at its first comma; the next field, or NULL after the last.
+char* NextField(char* field) {
+  for (char* c = field; *c != '\0'; ++c) {
+    if (*c == ',') {
+      *c = '\0';
+      return c + 1;
+    }
+  }
+  return NULL;
+}
+
 // A manufacturer line's value: the models section's name, then the target
 // decorations, each naming the section "models.decoration".
 bool ManufacturerNamesHandset(HINF inf, char* fields) {
-  char* decoration = strchr(fields, ',');
-  if (decoration != NULL) {
-    *decoration++ = '\0';
-  }
+  char* decoration = NextField(fields);
   if (fields[0] == '\0') {
     return false;
   }
@@ -36,10 +44,7 @@ bool ManufacturerNamesHandset(HINF inf, char* fields) {
   }
   const size_t modelsLength = strlen(fields);
   while (decoration != NULL) {
-    char* next = strchr(decoration, ',');
-    if (next != NULL) {
-      *next++ = '\0';
-    }
+    char* next = NextField(decoration);
     char* section = static_cast<char*>(malloc(modelsLength + 1 + strlen(decoration) + 1));
     bool names = false;
     if (section != NULL) {

@@ -146,8 +146,11 @@ TEST_F(SetupTest, TouchesNothingBesideTheKit) {
   DWORD exitCode = 99;
   ASSERT_TRUE(RunSetup(" /S", &exitCode, &lines));
   EXPECT_EQ(exitCode, 0u);
+  // Wine cannot remove its stand-in for a junction, a Unix link to a folder
+  // that is not empty (ERROR_DIR_NOT_EMPTY): it stays in the product
+  // folder, and the uninstall says so. Windows removes a junction.
   ASSERT_TRUE(RunUninstallCommand("QuietUninstallString", &exitCode, &lines));
-  EXPECT_EQ(exitCode, 0u);
+  EXPECT_EQ(exitCode, UnderWine() ? 3010u : 0u);
 
   EXPECT_TRUE(FileExists(JoinPath(sibling, "keep.txt")));
   EXPECT_TRUE(FileExists(JoinPath(outside, "keep.txt")));

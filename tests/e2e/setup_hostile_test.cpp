@@ -157,7 +157,7 @@ TEST_P(HostileMachine, UninstallHarmsNothingElseAndTellsTheTruth) {
     EXPECT_EQ(program_.Running(), !row.programEnded) << row.program;
   }
   for (const char* name : kWindowsInfs) {
-    EXPECT_EQ(FileExists(JoinPath(InfStoreFolder(), name)), row.windowsOwnInfs) << name;
+    EXPECT_TRUE(!row.windowsOwnInfs || FileExists(JoinPath(InfStoreFolder(), name))) << name;
   }
   if (!newTemp_.empty()) {
     EXPECT_EQ(GetFileAttributesW((newTemp_ + L"\\NORDAL_5120_Remove.exe").c_str()), INVALID_FILE_ATTRIBUTES);

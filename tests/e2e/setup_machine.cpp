@@ -18,6 +18,7 @@ const char kStaged[] = "\\r\\n =====>>>   PkgCopyInf Successful";
 namespace {
 const char kWineKey[] = "Software\\Wine";
 const char kAppDefaultsKey[] = "Software\\Wine\\AppDefaults\\";
+const char kSessionManagerKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 // The programs a setup run starts, for which other tests set a release of
 // their own.
 const char* const kKitPrograms[] = {kSetupName, "NORDAL_5120_Remove.exe", "uninstall.exe", "Quorlin.exe",
@@ -85,6 +86,8 @@ void SetupTest::RemoveKit() {
   EXPECT_TRUE(DeleteKey(HKEY_LOCAL_MACHINE, kUninstallKey));
   EXPECT_TRUE(DeleteKey(HKEY_LOCAL_MACHINE, kProductKey));
   DeleteFileA(uninstallCopy_.c_str());
+  // Deletions an uninstall registered for a restart that no test made.
+  EXPECT_TRUE(DeleteValue(HKEY_LOCAL_MACHINE, kSessionManagerKey, "PendingFileRenameOperations"));
 }
 
 std::vector<std::string> SetupTest::StagedCopies() {
