@@ -3,23 +3,21 @@
 #include "common/process_helpers.h"
 
 namespace {
-// The id of the process that started this one, or kNoProcess.
-DWORD OwnParent() {
-  const DWORD self = GetCurrentProcessId();
+// The first entry of a process snapshot that `matches`; false when there
+// is none, or no snapshot.
+template <typename Matches>
+bool FindProcess(Matches matches, PROCESSENTRY32* found) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) {
-    return kNoProcess;
+    return false;
   }
-  PROCESSENTRY32 entry;
-  entry.dwSize = sizeof(entry);
-  DWORD parent = kNoProcess;
-  while (parent == kNoProcess && Process32Next(snapshot, &entry)) {
-    if (entry.th32ProcessID == self) {
-      parent = entry.th32ParentProcessID;
-    }
+  found->dwSize = sizeof(*found);
+  bool matched = false;
+  while (!matched && Process32Next(snapshot, found)) {
+    matched = matches(*found);
   }
   CloseHandle(snapshot);
-  return parent;
+  return matched;
 }
 
 // Whether `path` names an entry inside `folder`, which may end with a
@@ -49,20 +47,16 @@ bool RunsFrom(DWORD processId, const char* folder) {
 
 DWORD FindKitProgram(const char* name, const char* folder) {
   const DWORD self = GetCurrentProcessId();
-  const DWORD parent = OwnParent();
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) {
-    return kNoProcess;
-  }
   PROCESSENTRY32 entry;
-  entry.dwSize = sizeof(entry);
-  DWORD found = kNoProcess;
-  while (found == kNoProcess && Process32Next(snapshot, &entry)) {
-    const DWORD id = entry.th32ProcessID;
-    if (id != self && id != parent && ContainsNoCase(entry.szExeFile, name) && RunsFrom(id, folder)) {
-      found = id;
-    }
-  }
-  CloseHandle(snapshot);
-  return found;
+  const DWORD parent =
+      FindProcess([self](const PROCESSENTRY32& e) { return e.th32ProcessID == self; }, &entry)
+          ? entry.th32ParentProcessID
+          : kNoProcess;
+  const bool found = FindProcess(
+      [self, parent, name, folder](const PROCESSENTRY32& e) {
+        return e.th32ProcessID != self && e.th32ProcessID != parent && ContainsNoCase(e.szExeFile, name) &&
+               RunsFrom(e.th32ProcessID, folder);
+      },
+      &entry);
+  return found ? entry.th32ProcessID : kNoProcess;
 }
