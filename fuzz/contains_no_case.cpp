@@ -13,7 +13,7 @@
 #include "common/process_helpers.h"
 #include "fuzz/fuzz_support.h"
 #include "tests/kit_facts/letter_case.h"
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
 int Model(const std::string* searched, const std::string* text) {

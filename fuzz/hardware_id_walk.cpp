@@ -24,7 +24,7 @@
 #include "tests/kit_facts/trace_channel.h"
 #include "tests/kit_facts/veskot_messages.h"
 #include "uninstaller/device_removal.h"
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
 // The messages by their names, so that an expected trace reads as the trace.

@@ -23,7 +23,7 @@
 #include "tests/kit_facts/names.h"
 #include "tests/kit_facts/trace_channel.h"
 #include "tests/kit_facts/veskot_messages.h"
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
 using veskot::kTag;

@@ -21,7 +21,7 @@
 #include "tests/kit_facts/quorlin_messages.h"
 #include "tests/kit_facts/trace_channel.h"
 #include "tests/kit_facts/windows_releases.h"
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
 using quorlin::kTag;

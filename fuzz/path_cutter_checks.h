@@ -15,7 +15,7 @@
 #include "common/path_compat.h"
 #include "fuzz/fuzz_support.h"
 #include "uninstaller/tree_deletion.h"
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 namespace fuzz {
 

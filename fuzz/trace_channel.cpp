@@ -21,7 +21,7 @@
 #include "fuzz/fuzz_support.h"
 #include "tests/kit_facts/quorlin_messages.h"
 #include "tests/kit_facts/veskot_messages.h"
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) {

@@ -37,7 +37,7 @@
 #include "uninstaller/inf_scan.h"
 #include "uninstaller/tree_deletion.h"
 #include "uninstaller/uninstaller_main.h"
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
 // The messages by their names, so that an expected trace reads as the trace.

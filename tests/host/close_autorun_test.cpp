@@ -8,7 +8,7 @@
 
 #include "tests/host/simulated_trace.h"
 #include "tests/kit_facts/quorlin_messages.h"
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
 class CloseAutorunTest : public ::testing::Test {

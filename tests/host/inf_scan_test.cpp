@@ -9,7 +9,7 @@
 #include "tests/host/simulated_paths.h"
 #include "tests/host/simulated_trace.h"
 #include "tests/kit_facts/veskot_messages.h"
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
 // The messages by their names, so that an expected trace reads as the trace.

@@ -9,7 +9,7 @@
 #include "tests/host/simulated_paths.h"
 #include "tests/host/simulated_trace.h"
 #include "tests/kit_facts/quorlin_messages.h"
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
 const std::string& kFolder = sim::kPackageDir32;

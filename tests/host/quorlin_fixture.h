@@ -15,7 +15,7 @@
 #include "tests/kit_facts/names.h"
 #include "tests/kit_facts/quorlin_messages.h"
 #include "tests/kit_facts/windows_releases.h"
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 // The installer's program file.
 inline const std::string kQuorlinPath = std::string("C:\\kit\\") + kit::kQuorlinExe;

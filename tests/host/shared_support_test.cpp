@@ -12,7 +12,7 @@
 #include "tests/host/simulated_trace.h"
 #include "tests/kit_facts/names.h"
 #include "tests/kit_facts/quorlin_messages.h"
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
 using quorlin::kTag;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 kit::Messages TracedMessages(const char* tag) {
   kit::Messages messages;

@@ -12,7 +12,7 @@
 #include "tests/host/simulated_trace.h"
 #include "tests/kit_facts/veskot_messages.h"
 #include "tests/kit_facts/windows_releases.h"
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
 using veskot::kTag;

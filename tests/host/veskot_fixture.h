@@ -13,7 +13,7 @@
 #include "tests/kit_facts/names.h"
 #include "tests/kit_facts/veskot_messages.h"
 #include "tests/kit_facts/windows_releases.h"
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 // A staged copy of the kit's package in the INF store: only a decorated
 // models section names the handset (its ADB interface).
