@@ -16,11 +16,13 @@ add_link_options(${KIT_SANITIZE})
 
 add_subdirectory(winsim)
 
-# winsim has the sanitizers but, except for its INF reader, whose parsing
-# decides what the INF scan is given, no coverage: its own branches would
-# only slow the search and steer it away from the product's.
-set(KIT_WINSIM_UNGUIDED machine.cpp system.cpp processes.cpp registry.cpp setupapi_staging.cpp ui_memory.cpp
-    files.cpp devices.cpp)
+# winsim has the sanitizers but, except for its INF parser and SetupAPI's
+# INF calls, whose parsing decides what the INF scan is given, no coverage:
+# its own branches would only slow the search and steer it away from the
+# product's.
+set(KIT_WINSIM_UNGUIDED simulated_windows.cpp error_handling.cpp debugging.cpp strings.cpp memory.cpp
+    system_information.cpp modules.cpp synchronization.cpp dialog_boxes.cpp processes.cpp registry.cpp
+    file_system.cpp file_management.cpp setupapi_devices.cpp setupapi_staging.cpp)
 list(TRANSFORM KIT_WINSIM_UNGUIDED PREPEND ${CMAKE_SOURCE_DIR}/winsim/)
 set_source_files_properties(${KIT_WINSIM_UNGUIDED} TARGET_DIRECTORY winsim
                             PROPERTIES COMPILE_OPTIONS -fno-sanitize=fuzzer-no-link)

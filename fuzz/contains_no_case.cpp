@@ -1,7 +1,8 @@
 // ContainsNoCase (common/process_helpers) against a plain model of its rule:
 // `searched` contains `text` when some run of its bytes equals `text` byte
-// for byte, ASCII letters compared without regard to case and every other
-// byte as it is; a null string or an empty text contains nothing.
+// for byte by the kit's case fold (kit_facts/letter_case.h): ASCII letters
+// alike in either case, every other byte only itself; a null string or an
+// empty text contains nothing.
 //
 // Input: one byte of flags (bit 0: `searched` is null, bit 1: `text` is
 // null), then `searched`, a NUL, `text` (up to its own NUL). Each string is
@@ -11,21 +12,17 @@
 
 #include "common/process_helpers.h"
 #include "fuzz/fuzz_support.h"
-#include "winsim/machine.h"
+#include "tests/kit_facts/letter_case.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
-unsigned char Lowered(char c) {
-  const unsigned char u = static_cast<unsigned char>(c);
-  return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u - 'A' + 'a') : u;
-}
-
 int Model(const std::string* searched, const std::string* text) {
   if (searched == nullptr || text == nullptr || text->empty() || text->size() > searched->size()) {
     return 0;
   }
   for (size_t start = 0; start + text->size() <= searched->size(); ++start) {
     size_t i = 0;
-    while (i < text->size() && Lowered((*searched)[start + i]) == Lowered((*text)[i])) {
+    while (i < text->size() && kit::UpperAscii((*searched)[start + i]) == kit::UpperAscii((*text)[i])) {
       ++i;
     }
     if (i == text->size()) {

@@ -1,5 +1,8 @@
-// What the fuzz targets share: splitting an input into fields, and the check
-// that turns a broken invariant into a finding libFuzzer keeps.
+// What the fuzz targets share: splitting an input into fields, paths that
+// Windows would accept, exactly sized heap blocks, bytes shown in a report,
+// and the check that turns a broken invariant into a finding libFuzzer
+// keeps. The kit's facts (names, case fold, releases, messages and the
+// trace channel) come from tests/kit_facts/.
 #ifndef KIT_FUZZ_FUZZ_SUPPORT_H
 #define KIT_FUZZ_FUZZ_SUPPORT_H
 
@@ -121,27 +124,6 @@ inline std::string Shown(const std::vector<std::string>& lines) {
     out += "  \"" + Shown(line, 300) + "\"\n";
   }
   return out;
-}
-
-// ASCII letters in capitals, every other byte as it is.
-inline std::string Upper(const std::string& text) {
-  std::string out = text;
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') {
-      c = static_cast<char>(c - 'a' + 'A');
-    }
-  }
-  return out;
-}
-
-// The debugger output that a list of messages makes: the tag before each.
-inline std::vector<std::string> Traced(const std::string& tag, const std::vector<std::string>& messages) {
-  std::vector<std::string> output;
-  for (const std::string& message : messages) {
-    output.push_back(tag);
-    output.push_back(message);
-  }
-  return output;
 }
 
 }  // namespace fuzz

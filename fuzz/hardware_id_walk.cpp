@@ -18,14 +18,19 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
+#include "tests/host/simulated_paths.h"
+#include "tests/kit_facts/letter_case.h"
+#include "tests/kit_facts/names.h"
+#include "tests/kit_facts/trace_channel.h"
+#include "tests/kit_facts/veskot_messages.h"
 #include "uninstaller/device_removal.h"
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
-const char kTag[] = "..Veskot - Zenor";
-const char kClassKey[] =
-    "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{36FC9E60-C465-11CF-8056-444553540000}\\";
-const char kInf[] = "C:\\WINDOWS\\inf\\oem7.inf";
+// The messages by their names, so that an expected trace reads as the trace.
+using namespace veskot;
+
+const std::string kInf = sim::InInfStore("oem7.inf");
 const char kOtherId[] = "USB\\VID_0781&PID_5567";
 
 struct Read {
@@ -33,10 +38,14 @@ struct Read {
   std::string bytes;
 };
 
+// Whether the entry contains one of the handset's ids, by the kit's fold.
 bool NamesHandset(const std::string& entry) {
-  const std::string upper = fuzz::Upper(entry);
-  return upper.find("VID_3A8D&PID_6C31") != std::string::npos ||
-         upper.find("VID_3A8D&PID_6C32") != std::string::npos;
+  for (const char* id : kit::kHandsetIds) {
+    if (kit::UpperAscii(entry).find(id) != std::string::npos) {
+      return true;
+    }
+  }
+  return false;
 }
 
 // What the walk is given: the bytes of the read that succeeds with a
@@ -96,13 +105,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const Read& change : changes) {
     device.changingHardwareIds.push_back(change.bytes);
   }
-  device.driverKey = std::string(kClassKey) + "0001";
+  device.driverKey = sim::DriverKey(kit::kUsbClass, "0001");
   m.AddKey(device.driverKey);
   if (infPath) {
-    m.SetValue(device.driverKey, "InfPath", REG_SZ, std::string("oem7.inf", 9));
+    m.SetValue(device.driverKey, kit::kInfPathValue, REG_SZ, std::string("oem7.inf", 9));
   }
   winsim::Device& other = m.AddDevice("USB\\VID_0781&PID_5567\\2", winsim::MultiSz({kOtherId}));
-  other.driverKey = std::string(kClassKey) + "0002";
+  other.driverKey = sim::DriverKey(kit::kUsbClass, "0002");
   m.AddKey(other.driverKey);
 
   const int result = RemoveHandsetDevices();
@@ -111,11 +120,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string walked;
   bool matched = false;
   if (WalkedBytes(changes, settled, &walked)) {
-    expected.push_back("Lumora_log0");
+    expected.push_back(kInstance);
     const std::string buffer = walked + '\0';  // the zero byte past the reported size
     for (size_t offset = 0; offset < walked.size() && buffer[offset] != '\0';) {
       const std::string entry = buffer.c_str() + offset;
-      expected.insert(expected.end(), {"enter for loop\n", entry, "\n"});
+      expected.insert(expected.end(), {kEnterForLoop, entry, kEndOfId});
       if (NamesHandset(entry)) {
         matched = true;
         break;
@@ -124,17 +133,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   if (matched && infPath) {
-    expected.insert(expected.end(),
-                    {"Delete file in PkgQuickDel\n", "File full path: " + std::string(kInf) + "\n"});
+    expected.insert(expected.end(), {kDeleteInPkgQuickDel, FileFullPath(kInf)});
   } else if (matched) {
-    expected.insert(expected.end(), {"RegQueryValueEx for 'InfPath' failed!\n", "Error code: 0x2\n"});
+    expected.insert(expected.end(), {kNoInfPath, ErrorCode(ERROR_FILE_NOT_FOUND)});
   }
-  expected.insert(expected.end(), {"Lumora_log0", "enter for loop\n", kOtherId, "\n"});
+  expected.insert(expected.end(), {kInstance, kEnterForLoop, kOtherId, kEndOfId});
 
   const std::vector<std::string> output = m.debugOutput;
-  FUZZ_CHECK(output == fuzz::Traced(kTag, expected),
-             "the trace differs from the model\nexpected messages:\n" + fuzz::Shown(expected) +
-                 "debugger output:\n" + fuzz::Shown(output));
+  FUZZ_CHECK(output == kit::Traced(kTag, expected), "the trace differs from the model\nexpected messages:\n" +
+                                                        fuzz::Shown(expected) + "debugger output:\n" +
+                                                        fuzz::Shown(output));
   FUZZ_CHECK(m.FindDevice("USB\\FUZZ\\1")->removed == matched,
              std::string("the device was ") + (matched ? "not " : "") + "removed");
   FUZZ_CHECK(!m.FindDevice("USB\\VID_0781&PID_5567\\2")->removed, "the ordinary device was removed");

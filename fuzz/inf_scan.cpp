@@ -18,18 +18,22 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "winsim/machine.h"
+#include "tests/host/simulated_paths.h"
+#include "tests/kit_facts/letter_case.h"
+#include "tests/kit_facts/names.h"
+#include "tests/kit_facts/trace_channel.h"
+#include "tests/kit_facts/veskot_messages.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
-const char kTag[] = "..Veskot - Zenor";
-const char kFile[] = "C:\\WINDOWS\\inf\\oem9.inf";
-const char kHandsetId[] = "VID_3A8D&PID_6C31";
+using veskot::kTag;
+const std::string kFile = sim::InInfStore("oem9.inf");
 const DWORD kStyle = INF_STYLE_OLDNT | INF_STYLE_WIN4;
 const size_t kMaxLinesChecked = 64;
 
 void SetUp(const std::string& content) {
   winsim::Reset();
-  winsim::machine().AddFolder("C:\\WINDOWS\\inf");
+  winsim::machine().AddFolder(sim::kInfStore);
   winsim::machine().AddFile(kFile, content);
 }
 
@@ -47,15 +51,13 @@ std::string RawText(INFCONTEXT* context) {
 
 std::string CString(const std::string& bytes) { return std::string(bytes.c_str()); }
 
-std::string Cut(const std::string& message) { return message.substr(0, 1023); }
-
 // What ScanInfFile must do with the file: the messages it traces, and
 // whether it deletes the file. Also checks GetLineFirstField on the lines.
 std::vector<std::string> Model(bool* deleted) {
   *deleted = false;
-  HINF inf = SetupOpenInfFileA(kFile, NULL, kStyle, NULL);
+  HINF inf = SetupOpenInfFileA(kFile.c_str(), NULL, kStyle, NULL);
   if (inf == INVALID_HANDLE_VALUE) {
-    return {"INVALID_HANDLE_VALUE, line: 211", std::string("pFileName: ") + kFile};
+    return {veskot::kNotAnInf, veskot::NotAnInfName(kFile)};
   }
   // GetLineFirstField on every line, with buffers of every size that matters.
   const winsim::Handle* handle = winsim::machine().Lookup(inf, winsim::Handle::Kind::kInf);
@@ -103,9 +105,9 @@ std::vector<std::string> Model(bool* deleted) {
     if (!models.empty() && SetupFindFirstLineA(inf, models.c_str(), NULL, &context)) {
       do {
         const std::string line = CString(RawText(&context));
-        if (fuzz::Upper(line).find(kHandsetId) != std::string::npos) {
-          messages = {"---Find file contain our HWID---\n", std::string("File full name: ") + kFile + "\n",
-                      Cut("Device context: " + line + "\n")};
+        if (kit::UpperAscii(line).find(kit::kHandsetId) != std::string::npos) {
+          messages = {veskot::kFoundHandsetInf, veskot::FileFullName(kFile),
+                      kit::AsSent(veskot::DeviceContext(line))};
           *deleted = true;
           break;
         }
@@ -126,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SetUp(content);
   winsim::Machine& m = winsim::machine();
   FUZZ_CHECK(SearchInfDirectory() == 0, "SearchInfDirectory did not return 0");
-  const std::vector<std::string> expected = fuzz::Traced(kTag, messages);
+  const std::vector<std::string> expected = kit::Traced(kTag, messages);
   FUZZ_CHECK(m.debugOutput == expected, "the trace differs from the model\nexpected:\n" +
                                             fuzz::Shown(expected) + "debugger output:\n" +
                                             fuzz::Shown(m.debugOutput));

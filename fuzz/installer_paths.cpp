@@ -16,25 +16,26 @@
 #include "fuzz/fuzz_support.h"
 #include "installer/inf_staging.h"
 #include "installer/installer_main.h"
-#include "winsim/machine.h"
+#include "tests/host/simulated_paths.h"
+#include "tests/kit_facts/names.h"
+#include "tests/kit_facts/quorlin_messages.h"
+#include "tests/kit_facts/trace_channel.h"
+#include "tests/kit_facts/windows_releases.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
-const char kTag[] = "..Quorlin32 - Zenor";
-const char kLayers[] = "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
+using quorlin::kTag;
 
-struct Release {
-  DWORD major;
-  DWORD minor;
-  bool packaged;  // the package has a folder for it
-  bool has64;     // it has a 64-bit edition
-};
+// Two more versions outside the table, beside Windows 8.
+const kit::WindowsRelease kWindows10 = {"Windows 10",       "win10", 10, 0, false, kit::kNotClassified,
+                                        kit::kNotClassified};
+const kit::WindowsRelease kWindowsNt4 = {"Windows NT 4.0",   "nt40", 4, 0, false, kit::kNotClassified,
+                                         kit::kNotClassified};
 
-const Release kReleases[8] = {{5, 0, true, false},  {5, 1, true, true},  {5, 2, true, true},
-                              {6, 0, true, true},   {6, 1, true, true},  {6, 2, false, true},
-                              {10, 0, false, true}, {4, 0, false, false}};
-
-// What wsprintf keeps of a message: 1023 characters and the terminator.
-std::string Cut(const std::string& message) { return message.substr(0, 1023); }
+// The release of each value of the input's three bits.
+const kit::WindowsRelease* const kReleases[8] = {&kit::kWindows2000,  &kit::kWindowsXp, &kit::kWindowsXp64,
+                                                 &kit::kWindowsVista, &kit::kWindows7,  &kit::kWindows8,
+                                                 &kWindows10,         &kWindowsNt4};
 
 void CheckPkgCopyInf(const std::string& folder, const std::string& name) {
   winsim::Reset();
@@ -44,15 +45,15 @@ void CheckPkgCopyInf(const std::string& folder, const std::string& name) {
   const int result = PkgCopyInf(folderBlock.get(), nameBlock.get());
   const bool fits = folder.size() + 1 + name.size() < MAX_PATH;
   const std::string full = folder + "\\" + name;
-  std::vector<std::string> expected = {"\r\n =====>>>  Enter PkgCopyInf"};
+  std::vector<std::string> expected = {quorlin::kEnterPkgCopyInf};
   if (fits) {
-    expected.insert(expected.end(), {"Full name: " + full + "\n", "\r\n =====>>>   PkgCopyInf Successful"});
+    expected.insert(expected.end(), {quorlin::FullName(full), quorlin::kPkgCopyInfSuccessful});
   }
   const std::string call = "PkgCopyInf(\"" + fuzz::Shown(folder) + "\", \"" + fuzz::Shown(name) + "\")";
   FUZZ_CHECK(result == (fits ? 1 : 0), call + " returned " + std::to_string(result));
   FUZZ_CHECK(
-      m.debugOutput == fuzz::Traced(kTag, expected),
-      call + " traced\n" + fuzz::Shown(m.debugOutput) + "not\n" + fuzz::Shown(fuzz::Traced(kTag, expected)));
+      m.debugOutput == kit::Traced(kTag, expected),
+      call + " traced\n" + fuzz::Shown(m.debugOutput) + "not\n" + fuzz::Shown(kit::Traced(kTag, expected)));
   FUZZ_CHECK(m.copyOemInfCalls.size() == (fits ? 1u : 0u), call + ": wrong number of SetupCopyOEMInfA calls");
   if (fits) {
     const winsim::CopyOemInfCall& copy = m.copyOemInfCalls[0];
@@ -64,7 +65,7 @@ void CheckPkgCopyInf(const std::string& folder, const std::string& name) {
              call + " changed its arguments");
 }
 
-void CheckRun(const Release& release, bool wow64, const std::string& systemDirectory,
+void CheckRun(const kit::WindowsRelease& release, bool wow64, const std::string& systemDirectory,
               const std::string& modulePath) {
   winsim::Reset();
   winsim::Machine& m = winsim::machine();
@@ -73,41 +74,38 @@ void CheckRun(const Release& release, bool wow64, const std::string& systemDirec
   m.wow64 = wow64 ? winsim::Wow64::kAnswersTrue : winsim::Wow64::kAnswersFalse;
   m.systemDirectory = systemDirectory;
   m.modulePath = modulePath;
-  m.processes.front().exeFile = "Quorlin.exe";
+  m.processes.front().exeFile = kit::kQuorlinExe;
   std::string argument = modulePath;
   char* argv[] = {&argument[0], nullptr};
   FUZZ_CHECK(InstallerMain(1, argv) == 1, "InstallerMain did not return 1");
 
   // The program's own path is recorded only whole.
-  const winsim::RegistryValue* layer = m.Value(kLayers, modulePath);
-  const bool recorded = layer != nullptr && layer->data == std::string("RUNASADMIN", 11);
-  const auto key = m.keys.find(kLayers);
+  const winsim::RegistryValue* layer = m.Value(sim::kLayersKey, modulePath);
+  const bool recorded = layer != nullptr && layer->data == sim::kRunAsAdminData;
+  const auto key = m.keys.find(sim::kLayersKey);
   const size_t values = key == m.keys.end() ? 0 : key->second.values.size();
   FUZZ_CHECK(modulePath.size() < MAX_PATH ? recorded && values == 1 : values == 0,
              "SetVistaRight recorded " + std::to_string(values) + " values for a path of " +
                  std::to_string(modulePath.size()) + " characters");
 
   // The four INF files, from the package folder on the system drive.
-  const std::vector<std::string> messages = [&] {
-    std::vector<std::string> out;
-    for (size_t i = 1; i < m.debugOutput.size(); i += 2) {
-      out.push_back(m.debugOutput[i]);
-    }
-    return out;
-  }();
+  // Each debugger string must be the tag and then a message.
+  kit::Messages messages;
+  std::string problem;
+  FUZZ_CHECK(kit::SplitTraced(m.debugOutput, kTag, &messages, &problem), problem);
   const bool systemDirectoryRead = !systemDirectory.empty() && systemDirectory.size() < MAX_PATH;
-  const std::string systemLine =
-      systemDirectoryRead ? Cut("System path: " + systemDirectory) : std::string("Get system dir failed!\n");
+  const std::string systemLine = systemDirectoryRead ? kit::AsSent(quorlin::SystemPath(systemDirectory))
+                                                     : std::string(quorlin::kNoSystemDir);
   FUZZ_CHECK(std::find(messages.begin(), messages.end(), systemLine) != messages.end(),
              "no \"" + fuzz::Shown(systemLine) + "\" in the trace\n" + fuzz::Shown(messages));
   std::vector<std::string> expectedSources;
   std::string folder;
-  if (systemDirectoryRead && release.packaged) {
-    const bool in64 = release.has64 && wow64;
-    folder = std::string(1, systemDirectory[0]) + ":" +
-             (in64 ? "\\Program Files (x86)\\NORDAL_5120_USB_DRIVER\\INF\\64_inf"
-                   : "\\Program Files\\NORDAL_5120_USB_DRIVER\\INF");
-    for (const char* file : {"android_usb.inf", "qcmdm.inf", "qcser.inf", "qcnet.inf"}) {
+  const kit::PackageEdition edition = release.On(wow64).edition;
+  if (systemDirectoryRead && edition != kit::PackageEdition::kNone) {
+    const bool in64 = edition == kit::PackageEdition::k64Bit;
+    folder = std::string(1, systemDirectory[0]) + ":" + (in64 ? kit::kProgramFilesX86 : kit::kProgramFiles) +
+             "\\" + kit::kProductFolderName + (in64 ? kit::kInfFolder64 : kit::kInfFolder32);
+    for (const char* file : kit::kPackageInfs) {
       expectedSources.push_back(folder + "\\" + file);
     }
   }
@@ -119,10 +117,6 @@ void CheckRun(const Release& release, bool wow64, const std::string& systemDirec
   }
   FUZZ_CHECK(sources == expectedSources,
              "staged\n" + fuzz::Shown(sources) + "not\n" + fuzz::Shown(expectedSources));
-  FUZZ_CHECK(m.debugOutput.size() % 2 == 0, "a trace tag without its message");
-  for (size_t i = 0; i < m.debugOutput.size(); i += 2) {
-    FUZZ_CHECK(m.debugOutput[i] == kTag, "debugger string " + std::to_string(i) + " is not the trace tag");
-  }
 }
 }  // namespace
 
@@ -131,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   const std::vector<std::string> fields = fuzz::Fields(data, size, 4);
-  const Release& release = kReleases[data[0] & 7];
+  const kit::WindowsRelease& release = *kReleases[data[0] & 7];
   const bool wow64 = (data[0] & 8) != 0;
   const std::string& system = fields[0];
   const std::string systemDirectory =

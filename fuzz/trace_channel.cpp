@@ -10,6 +10,8 @@
 // format is null), then NUL-separated: the first value, the second value
 // (whose first four bytes are the number for %d and %x), and the text for
 // TraceText.
+#include "tests/kit_facts/trace_channel.h"
+
 #include <stdio.h>
 
 #include <string>
@@ -17,26 +19,9 @@
 
 #include "common/trace.h"
 #include "fuzz/fuzz_support.h"
-#include "winsim/machine.h"
-
-namespace {
-const char kTag[] = "..Veskot - Zenor";
-
-std::string Cut(const std::string& message) { return message.substr(0, 1023); }
-
-std::string Hex(uint32_t value, int width) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string digits;
-  do {
-    digits.insert(digits.begin(), kDigits[value & 15]);
-    value >>= 4;
-  } while (value != 0);
-  while (static_cast<int>(digits.size()) < width) {
-    digits.insert(digits.begin(), ' ');
-  }
-  return digits;
-}
-}  // namespace
+#include "tests/kit_facts/quorlin_messages.h"
+#include "tests/kit_facts/veskot_messages.h"
+#include "winsim/simulated_windows.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) {
@@ -64,11 +49,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
     case 1:
       Trace("Full name: %s\n", a.get());
-      expected = "Full name: " + first + "\n";
+      expected = quorlin::FullName(first);
       break;
     case 2:
       Trace("Path too long, passed over: [%s\\inf\\%s]\n", a.get(), b.get());
-      expected = "Path too long, passed over: [" + first + "\\inf\\" + second + "]\n";
+      expected = veskot::PathTooLong(first + "\\inf\\" + second);
       break;
     case 3:
       Trace("Uninstall full name: [%s], line: %d", a.get(), signedNumber);
@@ -80,22 +65,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
     case 5:
       Trace("Error code: 0x%x\n", number);
-      expected = "Error code: 0x" + Hex(number, 0) + "\n";
+      expected = veskot::ErrorCode(number);
       break;
     case 6:
       Trace("Open Registry failed, Error code: 0x%8x\n", number);
-      expected = "Open Registry failed, Error code: 0x" + Hex(number, 8) + "\n";
+      expected = veskot::OpenDriverKeyFailed(number);
       break;
     default:
       Trace("compare driver version!line:%d,pResult is %s", 1296,
             null ? static_cast<const char*>(NULL) : a.get());
-      expected = "compare driver version!line:1296,pResult is " + (null ? std::string("(null)") : first);
+      expected = veskot::ArgumentScan(null ? kit::kNullShown : first);
       break;
   }
   TraceText(text.c_str());
 
   const std::vector<std::string> output = winsim::machine().debugOutput;
-  const std::vector<std::string> wanted = {kTag, Cut(expected), kTag, text};
+  const std::vector<std::string> wanted = kit::Traced(veskot::kTag, {kit::AsSent(expected), text});
   FUZZ_CHECK(output == wanted,
              "the debugger output is\n" + fuzz::Shown(output) + "not\n" + fuzz::Shown(wanted));
   return 0;

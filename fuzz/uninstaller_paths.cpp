@@ -26,40 +26,33 @@
 #include <string>
 #include <vector>
 
-#include "common/path_compat.h"
 #include "fuzz/fuzz_support.h"
+#include "fuzz/path_cutter_checks.h"
+#include "tests/host/simulated_paths.h"
+#include "tests/kit_facts/letter_case.h"
+#include "tests/kit_facts/names.h"
+#include "tests/kit_facts/trace_channel.h"
+#include "tests/kit_facts/veskot_messages.h"
 #include "uninstaller/device_removal.h"
 #include "uninstaller/inf_scan.h"
 #include "uninstaller/tree_deletion.h"
 #include "uninstaller/uninstaller_main.h"
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
-const char kTag[] = "..Veskot - Zenor";
-const char kLayers[] = "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
-const char kClassKey[] =
-    "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{36FC9E60-C465-11CF-8056-444553540000}\\0001";
+// The messages by their names, so that an expected trace reads as the trace.
+using namespace veskot;
+
 const char kHandsetInf[] =
     "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Manufacturer]\r\n%Mfg%=Orvane\r\n"
     "[Orvane]\r\n%Diag%=QcSer, "
     "USB\\VID_3A8D&PID_6C31&MI_01\r\n[Strings]\r\nMfg=\"Orvane\"\r\nDiag=\"Diag\"\r\n";
 
-const char* const kProductFolders[] = {"==============Start PkgDeleteFile pDir, line: 1467",
-                                       "NORDAL_5120_USB_DRIVER"};
-const char* const kTempFolders[] = {"============Start PkgDeleteFile pTempDir, line: 1471",
-                                    "Orvane_M4730_Temp"};
-
-// What wsprintf keeps of a message: 1023 characters and the terminator.
-std::string Cut(const std::string& message) { return message.substr(0, 1023); }
-
-std::vector<std::string> Messages() {
-  const winsim::Machine& m = winsim::machine();
-  FUZZ_CHECK(m.debugOutput.size() % 2 == 0, "a trace tag without its message");
-  std::vector<std::string> messages;
-  for (size_t i = 0; i < m.debugOutput.size(); i += 2) {
-    FUZZ_CHECK(m.debugOutput[i] == kTag, "debugger string " + std::to_string(i) + " is not the trace tag");
-    messages.push_back(m.debugOutput[i + 1]);
-  }
+// The messages traced so far; each debugger string must be the tag and then one.
+kit::Messages Messages() {
+  kit::Messages messages;
+  std::string problem;
+  FUZZ_CHECK(kit::SplitTraced(winsim::machine().debugOutput, kTag, &messages, &problem), problem);
   return messages;
 }
 
@@ -67,62 +60,6 @@ void ExpectMessages(const std::string& what, const std::vector<std::string>& exp
   const std::vector<std::string> messages = Messages();
   FUZZ_CHECK(messages == expected,
              what + " traced\n" + fuzz::Shown(messages) + "not\n" + fuzz::Shown(expected));
-}
-
-// Transf2Path in a 260-byte block holding the path (cut to the 259
-// characters that fit) and rubbish after its terminator.
-void CheckTransf2Path(const std::string& bytes) {
-  winsim::Reset();
-  const std::string path = std::string(bytes.c_str()).substr(0, MAX_PATH - 1);
-  std::vector<char> before(MAX_PATH, 'G');
-  path.copy(before.data(), path.size());
-  before[path.size()] = '\0';
-  char* block = new char[MAX_PATH];
-  std::copy(before.begin(), before.end(), block);
-  const int result = Transf2Path(block);
-  const size_t cut = path.rfind('\\');
-  const std::string call = "Transf2Path(\"" + fuzz::Shown(path) + "\")";
-  if (cut == std::string::npos) {
-    FUZZ_CHECK(result == 0 && std::equal(before.begin(), before.end(), block),
-               call + " changed a path without backslash");
-  } else {
-    std::vector<char> after(MAX_PATH, '\0');
-    path.copy(after.data(), cut);
-    FUZZ_CHECK(result == 1 && std::equal(after.begin(), after.end(), block),
-               call + " gave \"" + fuzz::Shown(std::string(block, strnlen(block, MAX_PATH))) + "\", not \"" +
-                   fuzz::Shown(path.substr(0, cut)) + "\" and zeros");
-  }
-  delete[] block;
-  FUZZ_CHECK(winsim::machine().debugOutput.empty(), call + " traced something");
-}
-
-// Transf2FileName into a 260-byte block of rubbish, from a path of any length.
-void CheckTransf2FileName(const std::string& bytes) {
-  winsim::Reset();
-  const std::string path = bytes.c_str();
-  const fuzz::Block pathBlock(path);
-  char* out = new char[MAX_PATH];
-  memset(out, 'G', MAX_PATH);
-  const int result = Transf2FileName(out, pathBlock.get());
-  const size_t cut = path.rfind('\\');
-  const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
-  const std::string call = "Transf2FileName(\"" + fuzz::Shown(path) + "\")";
-  const size_t length = strnlen(out, MAX_PATH);
-  FUZZ_CHECK(length < MAX_PATH, call + " left its result without a terminator");
-  FUZZ_CHECK(std::all_of(out + length, out + MAX_PATH, [](char c) { return c == '\0'; }),
-             call + " left rubbish after its result");
-  const std::string got(out, length);
-  delete[] out;
-  if (name.size() < MAX_PATH) {
-    FUZZ_CHECK(result == 1 && got == name, call + " gave " + std::to_string(result) + ", \"" +
-                                               fuzz::Shown(got) + "\", not 1, \"" + fuzz::Shown(name) + "\"");
-  } else {
-    // A name that does not fit must not come out cut: another file's name.
-    FUZZ_CHECK(result == 0 && got.empty(), call + " gave " + std::to_string(result) + " and a cut name of " +
-                                               std::to_string(got.size()) + " characters for one of " +
-                                               std::to_string(name.size()));
-  }
-  FUZZ_CHECK(winsim::machine().debugOutput.empty(), call + " traced something");
 }
 
 // The INF file of a handset instance: the Windows directory, "\inf\" and
@@ -134,8 +71,8 @@ void CheckInfOfInstance(const std::string& windowsDirectory, const std::string& 
   m.windowsDirectory = windowsDirectory;
   winsim::Device& device =
       m.AddDevice("USB\\VID_3A8D&PID_6C31\\1", winsim::MultiSz({"USB\\VID_3A8D&PID_6C31"}));
-  device.driverKey = kClassKey;
-  m.SetValue(kClassKey, "InfPath", REG_SZ, value);
+  device.driverKey = sim::DriverKey(kit::kUsbClass, "0001");
+  m.SetValue(device.driverKey, kit::kInfPathValue, REG_SZ, value);
   // The name as the buffer of 260 zeroed bytes holds it.
   std::string buffer = value.size() <= MAX_PATH ? value : std::string();
   buffer.resize(MAX_PATH, '\0');
@@ -145,21 +82,21 @@ void CheckInfOfInstance(const std::string& windowsDirectory, const std::string& 
   m.AddFile(full, kHandsetInf);
 
   RemoveHandsetDevices();
-  std::vector<std::string> expected = {"Lumora_log0", "enter for loop\n", "USB\\VID_3A8D&PID_6C31", "\n"};
+  std::vector<std::string> expected = {kInstance, kEnterForLoop, "USB\\VID_3A8D&PID_6C31", kEndOfId};
   bool deleted = false;
   if (value.size() > MAX_PATH) {
-    expected.insert(expected.end(), {"RegQueryValueEx for 'InfPath' failed!\n", "Error code: 0xea\n"});
-  } else if (terminated && (fuzz::Upper(name) == "USB.INF" || fuzz::Upper(name) == "USBSTOR.INF")) {
-    expected.push_back("Find composite device\n");
+    expected.insert(expected.end(), {kNoInfPath, ErrorCode(ERROR_MORE_DATA)});
+  } else if (terminated && (kit::SameLetters(name, "usb.inf") || kit::SameLetters(name, "usbstor.inf"))) {
+    expected.push_back(kCompositeDevice);
   } else if (!terminated || name.empty() || name.find_first_of("\\/:") != std::string::npos ||
              name.find("..") != std::string::npos) {
-    expected.push_back(Cut("InfPath is not a bare file name, nothing deleted: [" + name + "]\n"));
+    expected.push_back(kit::AsSent(NotABareFileName(name)));
   } else if (windowsDirectory.empty() || windowsDirectory.size() >= MAX_PATH) {
-    expected.push_back("Get current path failed!\n");
+    expected.push_back(kNoWindowsDirectory);
   } else if (full.size() >= MAX_PATH) {
-    expected.push_back(Cut("Path too long, passed over: [" + full + "]\n"));
+    expected.push_back(kit::AsSent(PathTooLong(full)));
   } else {
-    expected.insert(expected.end(), {"Delete file in PkgQuickDel\n", "File full path: " + full + "\n"});
+    expected.insert(expected.end(), {kDeleteInPkgQuickDel, FileFullPath(full)});
     deleted = true;
   }
   const std::string what =
@@ -183,10 +120,9 @@ void CheckInfSearch(const std::string& windowsDirectory, const std::string& file
       windowsDirectory.size() < MAX_PATH ? windowsDirectory.size() : windowsDirectory.size() + 1;
   if (length != 0 && length + strlen("\\inf\\*.inf") < MAX_PATH) {
     if (full.size() >= MAX_PATH) {
-      expected.push_back(Cut("Path too long, passed over: [" + full + "]\n"));
+      expected.push_back(kit::AsSent(PathTooLong(full)));
     } else {
-      expected = {"---Find file contain our HWID---\n", "File full name: " + full + "\n",
-                  "Device context: QcSer,USB\\VID_3A8D&PID_6C31&MI_01\n"};
+      expected = {kFoundHandsetInf, FileFullName(full), DeviceContext("QcSer,USB\\VID_3A8D&PID_6C31&MI_01")};
       opened.push_back(full);
     }
   }
@@ -218,16 +154,15 @@ void CheckFolder(const std::string& folder, bool trailingBackslash, const std::s
   std::vector<std::string> expected;
   bool deleted = false;
   if (argument.size() + separator.size() + strlen("*.*") >= MAX_PATH) {
-    expected.push_back(Cut("Path too long, passed over: [" + argument + "]\n"));
+    expected.push_back(kit::AsSent(PathTooLong(argument)));
   } else {
-    expected.push_back("Get file name 32 bit: [" + argument + separator + "*.*], line: 1014");
+    expected.push_back(SearchFolder(folder));
     const std::string built = argument + separator + fileName;
     if (built.size() >= MAX_PATH) {
-      expected.push_back(Cut("Path too long, passed over: [" + built + "]\n"));
+      expected.push_back(kit::AsSent(PathTooLong(built)));
     } else {
       if (held) {
-        expected.insert(expected.end(), {"Delete file failed, try late, file: [" + built + "], line: 1054",
-                                         "Buf: " + fileName});
+        expected.insert(expected.end(), {DeleteFailedTryLater(built), HolderName(fileName)});
       }
       deleted = true;
     }
@@ -254,30 +189,29 @@ void CheckRun(const std::string& modulePath, const std::string& windowsDirectory
   m.modulePath = modulePath;
   m.windowsDirectory = windowsDirectory;
   m.systemDirectory = windowsDirectory + "\\system32";
-  m.processes.front().exeFile = "Veskot.exe";
+  m.processes.front().exeFile = kit::kVeskotExe;
   std::string argument = modulePath;
   char* argv[] = {&argument[0], nullptr};
   FUZZ_CHECK(UninstallerMain(1, argv) == 0, "UninstallerMain did not return 0");
 
-  const winsim::RegistryValue* layer = m.Value(kLayers, modulePath);
-  const auto key = m.keys.find(kLayers);
+  const winsim::RegistryValue* layer = m.Value(sim::kLayersKey, modulePath);
+  const auto key = m.keys.find(sim::kLayersKey);
   const size_t values = key == m.keys.end() ? 0 : key->second.values.size();
   FUZZ_CHECK(modulePath.size() < MAX_PATH ? layer != nullptr && values == 1 : values == 0,
              "SetVistaRight recorded " + std::to_string(values) + " values for a path of " +
                  std::to_string(modulePath.size()) + " characters");
 
   const std::vector<std::string> messages = Messages();
-  const auto start = std::find(messages.begin(), messages.end(), "Start uninstall 64bit driver, line: 1322");
-  const auto end = std::find(messages.begin(), messages.end(), "Need search..\n");
+  const auto start = std::find(messages.begin(), messages.end(), kStartUninstall64);
+  const auto end = std::find(messages.begin(), messages.end(), kNeedSearch);
   FUZZ_CHECK(start != messages.end() && end != messages.end() && start < end,
              "no 64-bit uninstaller step in the run\n" + fuzz::Shown(messages));
   const std::vector<std::string> step(start + 1, end);
   const std::string folder = modulePath.substr(0, modulePath.rfind('\\'));
-  const std::string full = folder + "\\Veskot64.exe";
+  const std::string full = folder + "\\" + kit::kVeskot64Exe;
   std::vector<std::string> expected;
   if (modulePath.size() < MAX_PATH) {
-    expected.push_back(full.size() < MAX_PATH ? "Uninstall full name: [" + full + "], line: 1338"
-                                              : Cut("Path too long, passed over: [" + full + "]\n"));
+    expected.push_back(full.size() < MAX_PATH ? Uninstaller64(full) : kit::AsSent(PathTooLong(full)));
   }
   // A program path cut short by its buffer names no folder: nothing may be
   // traced as the path beside it.
@@ -286,14 +220,16 @@ void CheckRun(const std::string& modulePath, const std::string& windowsDirectory
                                    fuzz::Shown(expected));
 
   const char drive = m.systemDirectory.size() < MAX_PATH ? m.systemDirectory[0] : 'C';
-  for (const char* const* folders : {kProductFolders, kTempFolders}) {
-    const std::string path = std::string(1, drive) + ":\\Program Files (x86)\\" + folders[1];
-    const auto begin = std::find(messages.begin(), messages.end(), folders[0]);
-    const std::vector<std::string> search = {"Get file name 32 bit: [" + path + "\\*.*], line: 1014",
-                                             "Find first file failed, Path[" + path + "\\*.*], line: 1019"};
+  // Each kit folder after the message that starts its deletion.
+  const std::pair<const char*, const char*> folders[] = {{kStartProductFolder, kit::kProductFolderName},
+                                                         {kStartTempFolder, kit::kTempFolderName}};
+  for (const auto& step : folders) {
+    const std::string path = std::string(1, drive) + ":" + kit::kProgramFilesX86 + "\\" + step.second;
+    const auto begin = std::find(messages.begin(), messages.end(), step.first);
+    const std::vector<std::string> search = {SearchFolder(path), FindFirstFailed(path)};
     FUZZ_CHECK(begin != messages.end() && messages.end() - begin > 2 &&
                    std::vector<std::string>(begin + 1, begin + 3) == search,
-               "the folder step \"" + fuzz::Shown(folders[0]) + "\" did not search\n" + fuzz::Shown(search) +
+               "the folder step \"" + fuzz::Shown(step.first) + "\" did not search\n" + fuzz::Shown(search) +
                    "in\n" + fuzz::Shown(messages));
   }
 }
@@ -322,8 +258,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string name = fuzz::PathName(fields[5]).substr(0, 255);
   const std::string fileName = name.empty() || name == "." || name == ".." ? std::string("a.txt") : name;
 
-  CheckTransf2Path(fields[6]);
-  CheckTransf2FileName(fields[6]);
+  fuzz::CheckTransf2Path(fields[6]);
+  fuzz::CheckTransf2FileName(fields[6]);
   CheckInfOfInstance(windowsDirectory, infPath);
   CheckInfSearch(windowsDirectory, infName);
   CheckFolder(folder, trailingBackslash, fileName, held);

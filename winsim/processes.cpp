@@ -1,10 +1,32 @@
-// Tool Help snapshots and process handles.
+// Processes: the running processes, Tool Help snapshots of them and of a
+// process's modules, and process handles.
 #include <stdio.h>
 
-#include "winsim/machine.h"
+#include "winsim/simulated_windows.h"
 
 using winsim::Handle;
 using winsim::machine;
+
+namespace winsim {
+
+Process& Machine::AddProcess(DWORD id, const std::string& exeFile) {
+  Process process;
+  process.id = id;
+  process.exeFile = exeFile;
+  processes.push_back(process);
+  return processes.back();
+}
+
+Process* Machine::FindProcess(DWORD id) {
+  for (Process& process : processes) {
+    if (process.id == id) {
+      return &process;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace winsim
 
 HANDLE GetCurrentProcess() { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)); }
 

@@ -1,5 +1,7 @@
-// The registry: HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE, one view.
-#include "winsim/machine.h"
+// The registry: HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE, one view, its
+// keys by their full path from the root ("HKLM\\SOFTWARE\\X").
+#include "tests/kit_facts/letter_case.h"
+#include "winsim/simulated_windows.h"
 
 using winsim::Handle;
 using winsim::machine;
@@ -30,12 +32,43 @@ LONG Refusal(const std::map<std::string, LONG, winsim::NoCaseLess>& refused, con
 }
 }  // namespace
 
-HKEY winsim::Machine::OpenKey(const std::string& keyPath) {
+namespace winsim {
+
+HKEY Machine::OpenKey(const std::string& keyPath) {
   Handle handle;
   handle.kind = Handle::Kind::kKey;
   handle.path = keyPath;
   return reinterpret_cast<HKEY>(Open(handle));
 }
+
+void Machine::AddKey(const std::string& keyPath) {
+  // Every key above the new one exists as well.
+  for (size_t cut = keyPath.find('\\'); cut != std::string::npos; cut = keyPath.find('\\', cut + 1)) {
+    keys[keyPath.substr(0, cut)];
+  }
+  keys[keyPath];
+}
+
+void Machine::SetValue(const std::string& keyPath, const std::string& name, DWORD type,
+                       const std::string& data) {
+  AddKey(keyPath);
+  RegistryValue& value = keys[keyPath].values[name];
+  value.type = type;
+  value.data = data;
+}
+
+bool Machine::HasKey(const std::string& keyPath) const { return keys.count(keyPath) != 0; }
+
+const RegistryValue* Machine::Value(const std::string& keyPath, const std::string& name) const {
+  auto key = keys.find(keyPath);
+  if (key == keys.end()) {
+    return nullptr;
+  }
+  auto value = key->second.values.find(name);
+  return value == key->second.values.end() ? nullptr : &value->second;
+}
+
+}  // namespace winsim
 
 LONG RegCreateKeyA(HKEY root, LPCSTR subKey, PHKEY result) {
   winsim::Machine& m = machine();
@@ -125,9 +158,9 @@ LONG RegDeleteKeyA(HKEY root, LPCSTR subKey) {
     return refused;
   }
   // A key that still has subkeys is not deleted.
-  const std::string prefix = winsim::Upper(path) + "\\";
+  const std::string prefix = kit::UpperAscii(path) + "\\";
   for (const auto& entry : m.keys) {
-    if (winsim::Upper(entry.first).compare(0, prefix.size(), prefix) == 0) {
+    if (kit::UpperAscii(entry.first).compare(0, prefix.size(), prefix) == 0) {
       return ERROR_ACCESS_DENIED;
     }
   }

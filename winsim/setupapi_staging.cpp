@@ -1,5 +1,6 @@
-// SetupCopyOEMInfA: records every call; refuses the sources it is told to.
-#include "winsim/machine.h"
+// SetupAPI staging: SetupCopyOEMInfA records every call and refuses the
+// sources it is told to.
+#include "winsim/simulated_windows.h"
 
 using winsim::machine;
 

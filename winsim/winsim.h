@@ -1,6 +1,6 @@
 // The simulated Windows of the host build: the Win32 types, constants and
-// calls that the product code uses, backed by the machine state of
-// winsim/machine.h, which the host tests set up and inspect.
+// calls that the product code uses, backed by the state of
+// winsim/simulated_windows.h, which the host tests set up and inspect.
 #ifndef KIT_WINSIM_WINSIM_H
 #define KIT_WINSIM_WINSIM_H
 

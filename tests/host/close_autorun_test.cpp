@@ -6,12 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/host/trace_log.h"
-#include "winsim/machine.h"
+#include "tests/host/simulated_trace.h"
+#include "tests/kit_facts/quorlin_messages.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
-const char kTag[] = "..Quorlin32 - Zenor";
-
 class CloseAutorunTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -22,9 +21,8 @@ class CloseAutorunTest : public ::testing::Test {
 
 TEST_F(CloseAutorunTest, NoAutorunRunning) {
   EXPECT_EQ(CloseAutorun(), 1);
-  const std::vector<std::string> expected = {"Start close autorun, line: 445",
-                                             "Canot find autorun, line: 467"};
-  EXPECT_EQ(TracedMessages(kTag), expected);
+  const kit::Messages expected = {quorlin::kStartCloseAutorun, quorlin::kNoAutorun};
+  EXPECT_EQ(TracedMessages(quorlin::kTag), expected);
   EXPECT_TRUE(winsim::machine().openProcessCalls.empty());
 }
 
@@ -33,8 +31,8 @@ TEST_F(CloseAutorunTest, EndsOnlyTheFirstMatchWithExitCodeZero) {
   m.AddProcess(40, "NordalAutorun.exe");
   m.AddProcess(41, "AUTORUN.EXE");
   EXPECT_EQ(CloseAutorun(), 1);
-  const std::vector<std::string> expected = {"Start close autorun, line: 445", "Close autorun, line: 463"};
-  EXPECT_EQ(TracedMessages(kTag), expected);
+  const kit::Messages expected = {quorlin::kStartCloseAutorun, quorlin::kCloseAutorun};
+  EXPECT_EQ(TracedMessages(quorlin::kTag), expected);
   ASSERT_EQ(m.openProcessCalls.size(), 1u);
   EXPECT_EQ(m.openProcessCalls[0].access, 0x1F0FFFu);
   EXPECT_EQ(m.openProcessCalls[0].inheritHandle, TRUE);
@@ -49,9 +47,8 @@ TEST_F(CloseAutorunTest, ProcessThatCannotBeOpened) {
   winsim::Machine& m = winsim::machine();
   m.AddProcess(40, "autorun.exe").refuseOpen = true;
   EXPECT_EQ(CloseAutorun(), 0);
-  const std::vector<std::string> expected = {"Start close autorun, line: 445",
-                                             "Cannot open process, line: 457"};
-  EXPECT_EQ(TracedMessages(kTag), expected);
+  const kit::Messages expected = {quorlin::kStartCloseAutorun, quorlin::kCannotOpenAutorun};
+  EXPECT_EQ(TracedMessages(quorlin::kTag), expected);
   EXPECT_TRUE(m.FindProcess(40)->running);
 }
 
@@ -59,9 +56,8 @@ TEST_F(CloseAutorunTest, AnInstallerRenamedToAutorunDoesNotEndItself) {
   winsim::Machine& m = winsim::machine();
   m.processes.front().exeFile = "autorun_Quorlin.exe";
   EXPECT_EQ(CloseAutorun(), 1);
-  const std::vector<std::string> expected = {"Start close autorun, line: 445",
-                                             "Canot find autorun, line: 467"};
-  EXPECT_EQ(TracedMessages(kTag), expected);
+  const kit::Messages expected = {quorlin::kStartCloseAutorun, quorlin::kNoAutorun};
+  EXPECT_EQ(TracedMessages(quorlin::kTag), expected);
   EXPECT_TRUE(m.processes.front().running);
 }
 }  // namespace

@@ -6,67 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/host/trace_log.h"
-#include "winsim/machine.h"
+#include "tests/host/veskot_fixture.h"
 
 namespace {
-const char kTag[] = "..Veskot - Zenor";
-const char kClassKey[] =
-    "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E978-E325-11CE-BFC1-08002BE10318}\\";
-
-typedef std::vector<std::string> Lines;
-
-Lines operator+(Lines a, const Lines& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
-// The three messages that show one hardware-id entry.
-Lines Entry(const std::string& entry) { return {"enter for loop\n", entry, "\n"}; }
-
-// A staged copy of the kit's package: only a decorated models section
-// names the handset.
-const char kHandsetInf[] =
-    "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Manufacturer]\r\n%Maker%=Orvane,NTx86\r\n"
-    "[Orvane.NTx86]\r\n%Adb%=Adb.Install,USB\\VID_3A8D&PID_6C31&MI_01\r\n"
-    "[Strings]\r\nMaker=\"Orvane\"\r\nAdb=\"ADB\"\r\n";
-
-Lines Deletion(const std::string& infName) {
-  return {"Delete file in PkgQuickDel\n", "File full path: C:\\WINDOWS\\inf\\" + infName + "\n"};
-}
-
-class DeviceRemoval : public ::testing::Test {
- protected:
-  void SetUp() override {
-    winsim::Reset();
-    nDeletedInf = 0;
-    winsim::Machine& m = winsim::machine();
-    m.AddFile("C:\\WINDOWS\\inf\\oem3.inf", kHandsetInf);
-    m.AddFile("C:\\WINDOWS\\inf\\oem3.pnf", "precompiled");
-    m.AddFile("C:\\WINDOWS\\inf\\oem4.inf", kHandsetInf);
-    m.AddFile("C:\\WINDOWS\\inf\\usb.inf", "[Version]\r\n");
-  }
-
-  // A device instance whose driver key names `infPath` (none when empty).
-  winsim::Device& AddDevice(const std::string& id, const std::vector<std::string>& hardwareIds,
-                            const std::string& infPath, int driverNumber) {
-    winsim::Machine& m = winsim::machine();
-    winsim::Device& device = m.AddDevice(id, winsim::MultiSz(hardwareIds));
-    const std::string key = kClassKey + std::to_string(1000 + driverNumber);
-    device.driverKey = key;
-    m.AddKey(key);
-    if (!infPath.empty()) {
-      m.SetValue(key, "InfPath", REG_SZ, infPath + '\0');
-    }
-    return device;
-  }
-
-  void ExpectNoHandlesLeft() {
-    winsim::Machine& m = winsim::machine();
-    EXPECT_EQ(m.OpenHandles(winsim::Handle::Kind::kDeviceSet), 0);
-    EXPECT_EQ(m.OpenHandles(winsim::Handle::Kind::kKey), 0);
-  }
-};
+// The messages by their names, so that an expected trace reads as the trace.
+using namespace veskot;
 
 TEST_F(DeviceRemoval, HandsetInstanceLosesItsInfAndIsRemoved) {
   AddDevice("USB\\VID_0781&PID_5567\\1", {"USB\\VID_0781&PID_5567&REV_0100", "USB\\VID_0781&PID_5567"},
@@ -74,15 +18,25 @@ TEST_F(DeviceRemoval, HandsetInstanceLosesItsInfAndIsRemoved) {
   AddDevice("USB\\VID_3A8D&PID_6C31&MI_00\\2",
             {"USB\\VID_3A8D&PID_6C31&REV_0232&MI_00", "USB\\VID_3A8D&PID_6C31&MI_00"}, "oem3.inf", 2);
   EXPECT_EQ(RemoveHandsetDevices(), 1);  // the walk ends on ERROR_NO_MORE_ITEMS
-  const Lines expected = Lines{"Lumora_log0"} + Entry("USB\\VID_0781&PID_5567&REV_0100") +
-                         Entry("USB\\VID_0781&PID_5567") + Lines{"Lumora_log0"} +
-                         Entry("USB\\VID_3A8D&PID_6C31&REV_0232&MI_00") + Deletion("oem3.inf");
+  const kit::Messages expected = {kInstance,
+                                  kEnterForLoop,
+                                  "USB\\VID_0781&PID_5567&REV_0100",
+                                  kEndOfId,
+                                  kEnterForLoop,
+                                  "USB\\VID_0781&PID_5567",
+                                  kEndOfId,
+                                  kInstance,
+                                  kEnterForLoop,
+                                  "USB\\VID_3A8D&PID_6C31&REV_0232&MI_00",
+                                  kEndOfId,
+                                  kDeleteInPkgQuickDel,
+                                  FileFullPath(sim::InInfStore("oem3.inf"))};
   EXPECT_EQ(TracedMessages(kTag), expected);
   winsim::Machine& m = winsim::machine();
   EXPECT_EQ(nDeletedInf, 1u);
-  EXPECT_FALSE(m.Exists("C:\\WINDOWS\\inf\\oem3.inf"));
-  EXPECT_TRUE(m.Exists("C:\\WINDOWS\\inf\\oem3.pnf"));
-  EXPECT_TRUE(m.Exists("C:\\WINDOWS\\inf\\oem4.inf"));
+  EXPECT_FALSE(m.Exists(sim::InInfStore("oem3.inf")));
+  EXPECT_TRUE(m.Exists(sim::InInfStore("oem3.pnf")));
+  EXPECT_TRUE(m.Exists(sim::InInfStore("oem4.inf")));
   EXPECT_FALSE(m.FindDevice("USB\\VID_0781&PID_5567\\1")->removed);
   EXPECT_TRUE(m.FindDevice("USB\\VID_3A8D&PID_6C31&MI_00\\2")->removed);
 
@@ -121,8 +75,10 @@ TEST_F(DeviceRemoval, OneMatchingEntrySettlesTheInstance) {
             {"USB\\Class_FF", "USB\\vid_3a8d&pid_6c32&mi_01 VID_3A8D&PID_6C31", "USB\\VID_3A8D&PID_6C31"},
             "oem3.inf", 1);
   RemoveHandsetDevices();
-  const Lines expected = Lines{"Lumora_log0"} + Entry("USB\\Class_FF") +
-                         Entry("USB\\vid_3a8d&pid_6c32&mi_01 VID_3A8D&PID_6C31") + Deletion("oem3.inf");
+  const kit::Messages expected = {
+      kInstance, kEnterForLoop,        "USB\\Class_FF",
+      kEndOfId,  kEnterForLoop,        "USB\\vid_3a8d&pid_6c32&mi_01 VID_3A8D&PID_6C31",
+      kEndOfId,  kDeleteInPkgQuickDel, FileFullPath(sim::InInfStore("oem3.inf"))};
   EXPECT_EQ(TracedMessages(kTag), expected);
   EXPECT_EQ(winsim::machine().openDevRegKeyCalls.size(), 1u);
   EXPECT_EQ(winsim::machine().classInstallerCalls.size(), 1u);
@@ -132,11 +88,11 @@ TEST_F(DeviceRemoval, CompositeParentKeepsWindowsOwnInf) {
   AddDevice("USB\\VID_3A8D&PID_6C31\\SER", {"USB\\VID_3A8D&PID_6C31&REV_0232"}, "usb.inf", 1);
   AddDevice("USBSTOR\\DISK&VEN_ORVANE\\SER", {"USBSTOR\\DiskOrvane_VID_3A8D&PID_6C31"}, "usbstor.inf", 2);
   RemoveHandsetDevices();
-  const Lines expected = Lines{"Lumora_log0"} + Entry("USB\\VID_3A8D&PID_6C31&REV_0232") +
-                         Lines{"Find composite device\n", "Lumora_log0"} +
-                         Entry("USBSTOR\\DiskOrvane_VID_3A8D&PID_6C31") + Lines{"Find composite device\n"};
+  const kit::Messages expected = {
+      kInstance, kEnterForLoop, "USB\\VID_3A8D&PID_6C31&REV_0232",       kEndOfId, kCompositeDevice,
+      kInstance, kEnterForLoop, "USBSTOR\\DiskOrvane_VID_3A8D&PID_6C31", kEndOfId, kCompositeDevice};
   EXPECT_EQ(TracedMessages(kTag), expected);
-  EXPECT_TRUE(winsim::machine().Exists("C:\\WINDOWS\\inf\\usb.inf"));
+  EXPECT_TRUE(winsim::machine().Exists(sim::InInfStore("usb.inf")));
   EXPECT_EQ(nDeletedInf, 0u);
   EXPECT_TRUE(winsim::machine().FindDevice("USB\\VID_3A8D&PID_6C31\\SER")->removed);
   EXPECT_TRUE(winsim::machine().FindDevice("USBSTOR\\DISK&VEN_ORVANE\\SER")->removed);
@@ -150,36 +106,36 @@ TEST_F(DeviceRemoval, InfFilesThatCameWithWindowsStay) {
   const struct {
     const char* infPath;
     const char* content;  // none: the file is not there
-    const char* trace;    // none: the two deletion lines
+    kit::Messages after;  // the messages after the hardware id
   } cases[] = {
-      {"USB.INF", "", "Find composite device\n"},
-      {"UsbStor.Inf", "", "Find composite device\n"},
+      {"USB.INF", "", {kCompositeDevice}},
+      {"UsbStor.Inf", "", {kCompositeDevice}},
       {"wpdmtp.inf",
        "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Manufacturer]\r\n%M%=Generic,NTx86\r\n"
        "[Generic.NTx86]\r\n%Mtp%=Mtp.Install,USB\\MS_COMP_MTP\r\n[Strings]\r\nM=\"Generic\"\r\nMtp="
        "\"MTP\"\r\n",
-       "INF file does not name the handset, nothing deleted: [C:\\WINDOWS\\inf\\wpdmtp.inf]\n"},
+       {NotNamingHandset(sim::InInfStore("wpdmtp.inf"))}},
       {"rndiscmp.inf",
        "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Manufacturer]\r\nM=Rndis\r\n[Rndis]\r\n"
        "R=Rndis.Install,USB\\MS_COMP_RNDIS\r\n[Rndis.Install]\r\nCopyFiles=VID_3A8D&PID_6C31\r\n",
-       "INF file does not name the handset, nothing deleted: [C:\\WINDOWS\\inf\\rndiscmp.inf]\n"},
-      {"notes.inf", "VID_3A8D&PID_6C31 is no INF file",
-       "INF file does not name the handset, nothing deleted: [C:\\WINDOWS\\inf\\notes.inf]\n"},
-      {"oem7.inf", nullptr, nullptr},
+       {NotNamingHandset(sim::InInfStore("rndiscmp.inf"))}},
+      {"notes.inf", "VID_3A8D&PID_6C31 is no INF file", {NotNamingHandset(sim::InInfStore("notes.inf"))}},
+      {"oem7.inf", nullptr, {kDeleteInPkgQuickDel, FileFullPath(sim::InInfStore("oem7.inf"))}},
   };
   for (const auto& one : cases) {
     SCOPED_TRACE(one.infPath);
     SetUp();
     winsim::Machine& m = winsim::machine();
-    const std::string path = std::string("C:\\WINDOWS\\inf\\") + one.infPath;
+    const std::string path = sim::InInfStore(one.infPath);
     if (one.content != nullptr) {
       m.AddFile(path, one.content);
     }
     winsim::Device& device =
         AddDevice("USB\\VID_3A8D&PID_6C31\\1", {"USB\\VID_3A8D&PID_6C31"}, one.infPath, 1);
     RemoveHandsetDevices();
-    const Lines tail = one.trace != nullptr ? Lines{one.trace} : Deletion(one.infPath);
-    EXPECT_EQ(TracedMessages(kTag), Lines{"Lumora_log0"} + Entry("USB\\VID_3A8D&PID_6C31") + tail);
+    kit::Messages expected = {kInstance, kEnterForLoop, "USB\\VID_3A8D&PID_6C31", kEndOfId};
+    expected.insert(expected.end(), one.after.begin(), one.after.end());
+    EXPECT_EQ(TracedMessages(kTag), expected);
     EXPECT_EQ(m.Exists(path), one.content != nullptr);
     EXPECT_EQ(nDeletedInf, 0u);
     EXPECT_TRUE(device.removed);
@@ -191,8 +147,10 @@ TEST_F(DeviceRemoval, TwoInstancesOfOneInfCountItOnce) {
   AddDevice("USB\\VID_3A8D&PID_6C31&MI_00\\1", {"USB\\VID_3A8D&PID_6C31&MI_00"}, "oem3.inf", 1);
   AddDevice("USB\\VID_3A8D&PID_6C31&MI_01\\1", {"USB\\VID_3A8D&PID_6C31&MI_01"}, "oem3.inf", 2);
   RemoveHandsetDevices();
-  const Lines expected = Lines{"Lumora_log0"} + Entry("USB\\VID_3A8D&PID_6C31&MI_00") + Deletion("oem3.inf") +
-                         Lines{"Lumora_log0"} + Entry("USB\\VID_3A8D&PID_6C31&MI_01") + Deletion("oem3.inf");
+  const kit::Messages expected = {kInstance, kEnterForLoop,        "USB\\VID_3A8D&PID_6C31&MI_00",
+                                  kEndOfId,  kDeleteInPkgQuickDel, FileFullPath(sim::InInfStore("oem3.inf")),
+                                  kInstance, kEnterForLoop,        "USB\\VID_3A8D&PID_6C31&MI_01",
+                                  kEndOfId,  kDeleteInPkgQuickDel, FileFullPath(sim::InInfStore("oem3.inf"))};
   EXPECT_EQ(TracedMessages(kTag), expected);
   EXPECT_EQ(nDeletedInf, 1u);
   EXPECT_TRUE(winsim::machine().FindDevice("USB\\VID_3A8D&PID_6C31&MI_00\\1")->removed);
@@ -201,7 +159,7 @@ TEST_F(DeviceRemoval, TwoInstancesOfOneInfCountItOnce) {
 
 TEST_F(DeviceRemoval, CountsEveryDistinctInfDeleted) {
   winsim::Machine& m = winsim::machine();
-  m.AddFile("C:\\WINDOWS\\inf\\oem5.inf", kHandsetInf, FILE_ATTRIBUTE_READONLY);
+  m.AddFile(sim::InInfStore("oem5.inf"), kStagedHandsetInf, FILE_ATTRIBUTE_READONLY);
   AddDevice("USB\\VID_3A8D&PID_6C31&MI_00\\1", {"USB\\VID_3A8D&PID_6C31&MI_00"}, "oem3.inf", 1);
   AddDevice("USB\\VID_3A8D&PID_6C31&MI_01\\1", {"USB\\VID_3A8D&PID_6C31&MI_01"}, "oem4.inf", 2);
   winsim::Device& detached =
@@ -209,113 +167,8 @@ TEST_F(DeviceRemoval, CountsEveryDistinctInfDeleted) {
   detached.attached = false;
   RemoveHandsetDevices();
   EXPECT_EQ(nDeletedInf, 3u);
-  EXPECT_FALSE(m.Exists("C:\\WINDOWS\\inf\\oem5.inf"));  // read-only, and deleted all the same
+  EXPECT_FALSE(m.Exists(sim::InInfStore("oem5.inf")));  // read-only, and deleted all the same
   EXPECT_TRUE(detached.removed);
-}
-
-TEST_F(DeviceRemoval, InstanceNeverInstalledHasNoDriverKey) {
-  winsim::Device& device =
-      winsim::machine().AddDevice("USB\\VID_3A8D&PID_6C31\\NEW", winsim::MultiSz({"USB\\VID_3A8D&PID_6C31"}));
-  RemoveHandsetDevices();
-  const Lines expected = Lines{"Lumora_log0"} + Entry("USB\\VID_3A8D&PID_6C31") +
-                         Lines{"Open Registry failed, Error code: 0xe0000204\n"};
-  EXPECT_EQ(TracedMessages(kTag), expected);
-  EXPECT_TRUE(device.removed);
-  EXPECT_EQ(nDeletedInf, 0u);
-}
-
-TEST_F(DeviceRemoval, DriverKeyWithoutInfPath) {
-  winsim::Device& device = AddDevice("USB\\VID_3A8D&PID_6C31\\1", {"USB\\VID_3A8D&PID_6C31"}, "", 1);
-  RemoveHandsetDevices();
-  const Lines expected = Lines{"Lumora_log0"} + Entry("USB\\VID_3A8D&PID_6C31") +
-                         Lines{"RegQueryValueEx for 'InfPath' failed!\n", "Error code: 0x2\n"};
-  EXPECT_EQ(TracedMessages(kTag), expected);
-  EXPECT_TRUE(device.removed);
-  ExpectNoHandlesLeft();
-}
-
-TEST_F(DeviceRemoval, InfPathLongerThanTheBuffer) {
-  winsim::Device& device = AddDevice("USB\\VID_3A8D&PID_6C31\\1", {"USB\\VID_3A8D&PID_6C31"}, "", 1);
-  winsim::machine().SetValue(device.driverKey, "InfPath", REG_SZ, std::string(300, 'a') + '\0');
-  RemoveHandsetDevices();
-  const Lines expected = Lines{"Lumora_log0"} + Entry("USB\\VID_3A8D&PID_6C31") +
-                         Lines{"RegQueryValueEx for 'InfPath' failed!\n", "Error code: 0xea\n"};
-  EXPECT_EQ(TracedMessages(kTag), expected);
-}
-
-TEST_F(DeviceRemoval, InfPathThatLeadsOutOfTheInfDirectoryDeletesNothing) {
-  // The last two fill the buffer without a terminator; Windows would trim
-  // the blanks after "oem3.inf" if the name were ever used.
-  const std::string values[] = {"..\\system32\\drivers\\usbser.sys",
-                                "..\\system32\\x.inf",
-                                "C:\\WINDOWS\\inf\\oem3.inf",
-                                "sub/oem3.inf",
-                                "",
-                                std::string(260, 'b'),
-                                "oem3.inf" + std::string(252, ' ')};
-  for (const std::string& value : values) {
-    SetUp();
-    winsim::machine().AddFile("C:\\WINDOWS\\system32\\drivers\\usbser.sys", "driver");
-    winsim::machine().AddFile("C:\\WINDOWS\\system32\\x.inf", "[Version]\r\n");
-    winsim::Device& device = AddDevice("USB\\VID_3A8D&PID_6C31\\1", {"USB\\VID_3A8D&PID_6C31"}, "", 1);
-    winsim::machine().SetValue(device.driverKey, "InfPath", REG_SZ,
-                               value.size() == 260 ? value : value + '\0');  // the last one has no terminator
-    RemoveHandsetDevices();
-    const std::string shown = value.size() == 260 ? value.substr(0, 259) : value;
-    const Lines expected = Lines{"Lumora_log0"} + Entry("USB\\VID_3A8D&PID_6C31") +
-                           Lines{"InfPath is not a bare file name, nothing deleted: [" + shown + "]\n"};
-    EXPECT_EQ(TracedMessages(kTag), expected) << value;
-    EXPECT_TRUE(winsim::machine().Exists("C:\\WINDOWS\\inf\\oem3.inf"));
-    EXPECT_TRUE(winsim::machine().Exists("C:\\WINDOWS\\system32\\drivers\\usbser.sys"));
-    EXPECT_TRUE(winsim::machine().Exists("C:\\WINDOWS\\system32\\x.inf"));
-    EXPECT_TRUE(device.removed);
-    EXPECT_EQ(nDeletedInf, 0u);
-  }
-}
-
-TEST_F(DeviceRemoval, RemovalThatFailsDoesNotStopTheWalk) {
-  winsim::Machine& m = winsim::machine();
-  m.classInstallParamsUnsupported = true;
-  AddDevice("USB\\VID_3A8D&PID_6C31\\1", {"USB\\VID_3A8D&PID_6C31"}, "oem3.inf", 1);
-  AddDevice("USB\\VID_3A8D&PID_6C32\\1", {"USB\\VID_3A8D&PID_6C32"}, "oem4.inf", 2);
-  RemoveHandsetDevices();
-  const Lines expected = Lines{"Lumora_log0"} + Entry("USB\\VID_3A8D&PID_6C31") + Deletion("oem3.inf") +
-                         Lines{"Remove failed!\n", "Lumora_log0"} + Entry("USB\\VID_3A8D&PID_6C32") +
-                         Deletion("oem4.inf") + Lines{"Remove failed!\n"};
-  EXPECT_EQ(TracedMessages(kTag), expected);
-  EXPECT_EQ(nDeletedInf, 2u);
-  EXPECT_TRUE(m.classInstallerCalls.empty());
-  EXPECT_FALSE(m.FindDevice("USB\\VID_3A8D&PID_6C31\\1")->removed);
-}
-
-TEST_F(DeviceRemoval, ClassInstallerThatRefusesTheRemoval) {
-  winsim::Device& device = AddDevice("USB\\VID_3A8D&PID_6C31\\1", {"USB\\VID_3A8D&PID_6C31"}, "oem3.inf", 1);
-  device.removeError = ERROR_ACCESS_DENIED;
-  RemoveHandsetDevices();
-  const Lines expected = Lines{"Lumora_log0"} + Entry("USB\\VID_3A8D&PID_6C31") + Deletion("oem3.inf") +
-                         Lines{"Remove failed!\n"};
-  EXPECT_EQ(TracedMessages(kTag), expected);
-  EXPECT_FALSE(device.removed);
-}
-
-TEST_F(DeviceRemoval, UnexpectedPropertyErrorEndsTheWalk) {
-  AddDevice("USB\\VID_3A8D&PID_6C31\\1", {"USB\\VID_3A8D&PID_6C31"}, "oem3.inf", 1);
-  winsim::machine().AddDevice("PCI\\VEN_8086\\1", "").propertyError = ERROR_ACCESS_DENIED;
-  AddDevice("USB\\VID_3A8D&PID_6C32\\1", {"USB\\VID_3A8D&PID_6C32"}, "oem4.inf", 2);
-  EXPECT_EQ(RemoveHandsetDevices(), 1);
-  const Lines expected = Lines{"Lumora_log0"} + Entry("USB\\VID_3A8D&PID_6C31") + Deletion("oem3.inf");
-  EXPECT_EQ(TracedMessages(kTag), expected);
-  EXPECT_FALSE(winsim::machine().FindDevice("USB\\VID_3A8D&PID_6C32\\1")->removed);
-  EXPECT_TRUE(winsim::machine().Exists("C:\\WINDOWS\\inf\\oem4.inf"));
-  ExpectNoHandlesLeft();
-}
-
-TEST_F(DeviceRemoval, NoDeviceSet) {
-  AddDevice("USB\\VID_3A8D&PID_6C31\\1", {"USB\\VID_3A8D&PID_6C31"}, "oem3.inf", 1);
-  winsim::machine().classDevsError = ERROR_NOT_ENOUGH_MEMORY;
-  EXPECT_EQ(RemoveHandsetDevices(), 1);
-  EXPECT_TRUE(winsim::machine().debugOutput.empty());
-  EXPECT_EQ(nDeletedInf, 0u);
 }
 
 TEST_F(DeviceRemoval, OddlyShapedHardwareIdListsAreReadWithinTheBuffer) {
@@ -327,71 +180,10 @@ TEST_F(DeviceRemoval, OddlyShapedHardwareIdListsAreReadWithinTheBuffer) {
   m.AddDevice("USB\\A\\1", longId + '\0' + "USB\\VID_1111");
   m.AddDevice("USB\\B\\1", "USB\\VID_2222&PID_0001");
   RemoveHandsetDevices();
-  const Lines expected = Lines{"Lumora_log0"} + Entry(longId) + Entry("USB\\VID_1111") +
-                         Lines{"Lumora_log0"} + Entry("USB\\VID_2222&PID_0001");
-  EXPECT_EQ(TracedMessages(kTag), expected);
-}
-
-TEST_F(DeviceRemoval, NoMemoryForTheHardwareIdsPassesOverTheInstance) {
-  AddDevice("USB\\VID_3A8D&PID_6C31\\1", {"USB\\VID_3A8D&PID_6C31"}, "oem3.inf", 1);
-  AddDevice("USB\\VID_3A8D&PID_6C32\\1", {"USB\\VID_3A8D&PID_6C32"}, "oem4.inf", 2);
-  winsim::machine().failingLocalAllocations = {1};
-  RemoveHandsetDevices();
-  const Lines expected = Lines{"Lumora_log0"} + Entry("USB\\VID_3A8D&PID_6C32") + Deletion("oem4.inf");
-  EXPECT_EQ(TracedMessages(kTag), expected);
-  EXPECT_FALSE(winsim::machine().FindDevice("USB\\VID_3A8D&PID_6C31\\1")->removed);
-}
-
-// Each failure inside the INF deletion: the message, no deletion, no
-// count, and the instance is removed all the same.
-struct QuickDelFailure {
-  const char* name;
-  int failingLocalAllocation;
-  int failingHeapAllocation;
-  bool windowsDirectoryFails;
-  const char* message;
-};
-
-void PrintTo(const QuickDelFailure& failure, std::ostream* out) { *out << failure.name; }
-
-class QuickDelFailures : public DeviceRemoval, public ::testing::WithParamInterface<QuickDelFailure> {};
-
-TEST_P(QuickDelFailures, ReportAndStillRemove) {
-  const QuickDelFailure& failure = GetParam();
-  winsim::Machine& m = winsim::machine();
-  winsim::Device& device = AddDevice("USB\\VID_3A8D&PID_6C31\\1", {"USB\\VID_3A8D&PID_6C31"}, "oem3.inf", 1);
-  if (failure.failingLocalAllocation != 0) {
-    m.failingLocalAllocations = {failure.failingLocalAllocation};
-  }
-  if (failure.failingHeapAllocation != 0) {
-    m.failingHeapAllocations = {failure.failingHeapAllocation};
-  }
-  m.windowsDirectoryFails = failure.windowsDirectoryFails;
-  RemoveHandsetDevices();
-  const Lines expected = Lines{"Lumora_log0"} + Entry("USB\\VID_3A8D&PID_6C31") + Lines{failure.message};
-  EXPECT_EQ(TracedMessages(kTag), expected);
-  EXPECT_TRUE(m.Exists("C:\\WINDOWS\\inf\\oem3.inf"));
-  EXPECT_EQ(nDeletedInf, 0u);
-  EXPECT_TRUE(device.removed);
-  ExpectNoHandlesLeft();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Branches, QuickDelFailures,
-    ::testing::Values(QuickDelFailure{"InfName", 2, 0, false, "LocalAlloc for 'pInfName' failed!\n"},
-                      QuickDelFailure{"WindowsDirBuffer", 0, 1, false,
-                                      "Malloc buffer for pFilePath failed\n"},
-                      QuickDelFailure{"FullPathBuffer", 0, 2, false, "Malloc failed\n"},
-                      QuickDelFailure{"WindowsDir", 0, 0, true, "Get current path failed!\n"}),
-    [](const ::testing::TestParamInfo<QuickDelFailure>& info) { return std::string(info.param.name); });
-
-TEST_F(DeviceRemoval, FullPathThatWouldNotFitIsNotBuilt) {
-  winsim::machine().windowsDirectory = "C:\\" + std::string(240, 'w');
-  AddDevice("USB\\VID_3A8D&PID_6C31\\1", {"USB\\VID_3A8D&PID_6C31"}, "oem1234567890123.inf", 1);
-  RemoveHandsetDevices();
-  const Lines expected = Lines{"Lumora_log0"} + Entry("USB\\VID_3A8D&PID_6C31") +
-                         Lines{"Path too long, passed over: [" + winsim::machine().windowsDirectory +
-                               "\\inf\\oem1234567890123.inf]\n"};
+  const kit::Messages expected = {
+      kInstance,       kEnterForLoop, longId,    kEndOfId,      kEnterForLoop,
+      "USB\\VID_1111", kEndOfId,      kInstance, kEnterForLoop, "USB\\VID_2222&PID_0001",
+      kEndOfId};
   EXPECT_EQ(TracedMessages(kTag), expected);
 }
 }  // namespace

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "tests/host/trace_log.h"
-#include "winsim/machine.h"
+#include "tests/host/simulated_paths.h"
+#include "tests/host/simulated_trace.h"
+#include "tests/kit_facts/veskot_messages.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
-const char kTag[] = "..Veskot - Zenor";
-const char kInfDir[] = "C:\\WINDOWS\\inf\\";
-
-typedef std::vector<std::string> Lines;
+// The messages by their names, so that an expected trace reads as the trace.
+using namespace veskot;
 
 // An INF file whose first manufacturer lists `models` under `section`.
 std::string Inf(const std::string& manufacturer, const std::string& section, const std::string& models) {
@@ -27,21 +27,16 @@ const std::string kHandsetInf = Inf("%Mfg%=Orvane,NTx86,NTamd64", "Orvane",
                                     "%Diag%=QcSer, USB\\VID_3A8D&PID_6C31&MI_01\r\n"
                                     "%Diag%=QcSer, USB\\VID_3A8D&PID_6C32&MI_01");
 
-Lines Found(const std::string& file, const std::string& text) {
-  return {"---Find file contain our HWID---\n", "File full name: " + std::string(kInfDir) + file + "\n",
-          "Device context: " + text + "\n"};
-}
-
 class InfScan : public ::testing::Test {
  protected:
   void SetUp() override {
     winsim::Reset();
-    winsim::machine().AddFolder("C:\\WINDOWS\\inf");
+    winsim::machine().AddFolder(sim::kInfStore);
   }
   void AddInf(const std::string& name, const std::string& content, DWORD attributes = 0) {
-    winsim::machine().AddFile(kInfDir + name, content, attributes);
+    winsim::machine().AddFile(sim::InInfStore(name), content, attributes);
   }
-  bool Present(const std::string& name) { return winsim::machine().Exists(kInfDir + name); }
+  bool Present(const std::string& name) { return winsim::machine().Exists(sim::InInfStore(name)); }
   void ExpectAllClosed() {
     EXPECT_EQ(winsim::machine().OpenHandles(winsim::Handle::Kind::kInf), 0);
     EXPECT_EQ(winsim::machine().OpenHandles(winsim::Handle::Kind::kFind), 0);
@@ -54,21 +49,20 @@ TEST_F(InfScan, DeletesOnlyTheFilesThatNameTheHandset) {
   AddInf("oem7.pnf", "precompiled");
   AddInf("oem8.inf", Inf("%Mfg%=M", "M", "%Diag%=I, usb\\vid_3a8d&pid_6c31&mi_00&Rev_0232, USB\\Class_FF"));
   EXPECT_EQ(SearchInfDirectory(), 0);
-  const Lines expected = [] {
-    Lines lines = Found("oem7.inf", "QcSer,USB\\VID_3A8D&PID_6C31&MI_01");
-    const Lines second = Found("oem8.inf", "I,usb\\vid_3a8d&pid_6c31&mi_00&Rev_0232,USB\\Class_FF");
-    lines.insert(lines.end(), second.begin(), second.end());
-    return lines;
-  }();
+  const kit::Messages expected = {kFoundHandsetInf,
+                                  FileFullName(sim::InInfStore("oem7.inf")),
+                                  DeviceContext("QcSer,USB\\VID_3A8D&PID_6C31&MI_01"),
+                                  kFoundHandsetInf,
+                                  FileFullName(sim::InInfStore("oem8.inf")),
+                                  DeviceContext("I,usb\\vid_3a8d&pid_6c31&mi_00&Rev_0232,USB\\Class_FF")};
   EXPECT_EQ(TracedMessages(kTag), expected);
   EXPECT_TRUE(Present("machine.inf"));
   EXPECT_FALSE(Present("oem7.inf"));
   EXPECT_TRUE(Present("oem7.pnf"));
   EXPECT_FALSE(Present("oem8.inf"));
   // Windows' own files are read like the OEM copies; the .pnf is not.
-  const std::vector<std::string> opened = {kInfDir + std::string("machine.inf"),
-                                           kInfDir + std::string("oem7.inf"),
-                                           kInfDir + std::string("oem8.inf")};
+  const std::vector<std::string> opened = {sim::InInfStore("machine.inf"), sim::InInfStore("oem7.inf"),
+                                           sim::InInfStore("oem8.inf")};
   EXPECT_EQ(winsim::machine().infOpenCalls, opened);
   ExpectAllClosed();
 }
@@ -102,21 +96,23 @@ TEST_F(InfScan, StopsReadingAFileAtItsFirstMatch) {
                          "A=I1, USB\\VID_3A8D&PID_6C31&MI_00\r\nB=I2, USB\\VID_3A8D&PID_6C31&MI_01\r\n"
                          "C=I3, USB\\VID_3A8D&PID_6C31&MI_02"));
   SearchInfDirectory();
-  EXPECT_EQ(TracedMessages(kTag), Found("oem2.inf", "I1,USB\\VID_3A8D&PID_6C31&MI_00"));
+  const kit::Messages expected = {kFoundHandsetInf, FileFullName(sim::InInfStore("oem2.inf")),
+                                  DeviceContext("I1,USB\\VID_3A8D&PID_6C31&MI_00")};
+  EXPECT_EQ(TracedMessages(kTag), expected);
 }
 
 TEST_F(InfScan, FileThatIsNoInfIsReportedAndPassedOver) {
   AddInf("broken.inf", "this is no INF file\r\n");
-  winsim::machine().AddFolder("C:\\WINDOWS\\inf\\folder.inf");
+  winsim::machine().AddFolder(sim::InInfStore("folder.inf"));
   AddInf("oem9.inf", kHandsetInf);
   SearchInfDirectory();
-  const Lines expected = [] {
-    Lines lines = {"INVALID_HANDLE_VALUE, line: 211", "pFileName: C:\\WINDOWS\\inf\\broken.inf",
-                   "INVALID_HANDLE_VALUE, line: 211", "pFileName: C:\\WINDOWS\\inf\\folder.inf"};
-    const Lines found = Found("oem9.inf", "QcSer,USB\\VID_3A8D&PID_6C31&MI_01");
-    lines.insert(lines.end(), found.begin(), found.end());
-    return lines;
-  }();
+  const kit::Messages expected = {kNotAnInf,
+                                  NotAnInfName(sim::InInfStore("broken.inf")),
+                                  kNotAnInf,
+                                  NotAnInfName(sim::InInfStore("folder.inf")),
+                                  kFoundHandsetInf,
+                                  FileFullName(sim::InInfStore("oem9.inf")),
+                                  DeviceContext("QcSer,USB\\VID_3A8D&PID_6C31&MI_01")};
   EXPECT_EQ(TracedMessages(kTag), expected);
   EXPECT_FALSE(Present("oem9.inf"));
   ExpectAllClosed();
@@ -131,12 +127,14 @@ TEST_F(InfScan, Utf16FileIsReadToo) {
   }
   AddInf("oem11.inf", utf16);
   SearchInfDirectory();
-  EXPECT_EQ(TracedMessages(kTag), Found("oem11.inf", "QcSer,USB\\VID_3A8D&PID_6C31&MI_01"));
+  const kit::Messages expected = {kFoundHandsetInf, FileFullName(sim::InInfStore("oem11.inf")),
+                                  DeviceContext("QcSer,USB\\VID_3A8D&PID_6C31&MI_01")};
+  EXPECT_EQ(TracedMessages(kTag), expected);
   EXPECT_FALSE(Present("oem11.inf"));
 }
 
 TEST_F(InfScan, OddEntriesAndFiveThousandFilesAreScannedThroughAndOnlyHandsetInfsGo) {
-  winsim::machine().AddFolder("C:\\WINDOWS\\inf\\x.inf");
+  winsim::machine().AddFolder(sim::InInfStore("x.inf"));
   AddInf("empty.inf", "");
   std::string binary;
   for (int i = 0; i < 4096; ++i) {
@@ -154,25 +152,42 @@ TEST_F(InfScan, OddEntriesAndFiveThousandFilesAreScannedThroughAndOnlyHandsetInf
     AddInf("oem" + std::to_string(number) + ".inf", number % 1000 == 0 ? kHandsetInf : other);
   }
   EXPECT_EQ(SearchInfDirectory(), 0);
-  Lines expected = {"INVALID_HANDLE_VALUE, line: 211", "pFileName: C:\\WINDOWS\\inf\\binary.inf",
-                    "INVALID_HANDLE_VALUE, line: 211", "pFileName: C:\\WINDOWS\\inf\\empty.inf"};
-  for (int number = 1000; number < 6000; number += 1000) {
-    const Lines found = Found("oem" + std::to_string(number) + ".inf", "QcSer,USB\\VID_3A8D&PID_6C31&MI_01");
-    expected.insert(expected.end(), found.begin(), found.end());
-  }
-  const Lines found = Found("utf16.inf", "QcSer,USB\\VID_3A8D&PID_6C31&MI_01");
-  expected.insert(expected.end(), found.begin(), found.end());
-  expected.push_back("INVALID_HANDLE_VALUE, line: 211");
-  expected.push_back("pFileName: C:\\WINDOWS\\inf\\x.inf");
+  // In name order: the five handset INF files among the others, the two
+  // that are no INF file before them, and the folder after.
+  const std::string handsetLine = "QcSer,USB\\VID_3A8D&PID_6C31&MI_01";
+  const kit::Messages expected = {kNotAnInf,
+                                  NotAnInfName(sim::InInfStore("binary.inf")),
+                                  kNotAnInf,
+                                  NotAnInfName(sim::InInfStore("empty.inf")),
+                                  kFoundHandsetInf,
+                                  FileFullName(sim::InInfStore("oem1000.inf")),
+                                  DeviceContext(handsetLine),
+                                  kFoundHandsetInf,
+                                  FileFullName(sim::InInfStore("oem2000.inf")),
+                                  DeviceContext(handsetLine),
+                                  kFoundHandsetInf,
+                                  FileFullName(sim::InInfStore("oem3000.inf")),
+                                  DeviceContext(handsetLine),
+                                  kFoundHandsetInf,
+                                  FileFullName(sim::InInfStore("oem4000.inf")),
+                                  DeviceContext(handsetLine),
+                                  kFoundHandsetInf,
+                                  FileFullName(sim::InInfStore("oem5000.inf")),
+                                  DeviceContext(handsetLine),
+                                  kFoundHandsetInf,
+                                  FileFullName(sim::InInfStore("utf16.inf")),
+                                  DeviceContext(handsetLine),
+                                  kNotAnInf,
+                                  NotAnInfName(sim::InInfStore("x.inf"))};
   EXPECT_EQ(TracedMessages(kTag), expected);
   EXPECT_EQ(winsim::machine().infOpenCalls.size(), 5004u);
   for (int number = 1000; number < 6000; ++number) {
     EXPECT_EQ(Present("oem" + std::to_string(number) + ".inf"), number % 1000 != 0) << number;
   }
   EXPECT_FALSE(Present("utf16.inf"));
-  EXPECT_EQ(winsim::machine().FileContent(kInfDir + std::string("empty.inf")), "");
-  EXPECT_EQ(winsim::machine().FileContent(kInfDir + std::string("binary.inf")), binary);
-  EXPECT_NE(winsim::machine().Attributes(kInfDir + std::string("x.inf")) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_EQ(winsim::machine().FileContent(sim::InInfStore("empty.inf")), "");
+  EXPECT_EQ(winsim::machine().FileContent(sim::InInfStore("binary.inf")), binary);
+  EXPECT_NE(winsim::machine().Attributes(sim::InInfStore("x.inf")) & FILE_ATTRIBUTE_DIRECTORY, 0u);
   EXPECT_TRUE(winsim::machine().Exists("C:\\WINDOWS"));
   ExpectAllClosed();
 }
@@ -180,20 +195,19 @@ TEST_F(InfScan, OddEntriesAndFiveThousandFilesAreScannedThroughAndOnlyHandsetInf
 TEST_F(InfScan, EmptyInfDirectory) {
   AddInf("oem1.pnf", "precompiled");
   SearchInfDirectory();
-  EXPECT_EQ(TracedMessages(kTag), Lines{"Get file list failed, line: 384\n"});
+  EXPECT_EQ(TracedMessages(kTag), kit::Messages{kNoFileList});
 }
 
 TEST_F(InfScan, NoMemoryForAPathBuffer) {
   AddInf("oem7.inf", kHandsetInf);
-  const std::pair<int, const char*> cases[] = {{1, "Malloc failed, line: 361\n"},
-                                               {2, "Malloc failed, line: 367\n"},
-                                               {3, "Malloc failed, line: 373\n"}};
+  const std::pair<int, const char*> cases[] = {
+      {1, kNoWindowsDirBuffer}, {2, kNoPatternBuffer}, {3, kNoFileNameBuffer}};
   for (const auto& c : cases) {
     ClearTrace();
     winsim::machine().heapAllocations = 0;
     winsim::machine().failingHeapAllocations = {c.first};
     EXPECT_EQ(SearchInfDirectory(), 0);
-    EXPECT_EQ(TracedMessages(kTag), Lines{c.second});
+    EXPECT_EQ(TracedMessages(kTag), kit::Messages{c.second});
     EXPECT_TRUE(Present("oem7.inf"));
   }
 }
@@ -205,7 +219,9 @@ TEST_F(InfScan, NoMemoryInsideAFileEndsOnlyThatFile) {
   // the section name, the first field's text again, then one per line.
   winsim::machine().failingHeapAllocations = {5};
   SearchInfDirectory();
-  EXPECT_EQ(TracedMessages(kTag), Found("oem2.inf", "QcSer,USB\\VID_3A8D&PID_6C31&MI_01"));
+  const kit::Messages expected = {kFoundHandsetInf, FileFullName(sim::InInfStore("oem2.inf")),
+                                  DeviceContext("QcSer,USB\\VID_3A8D&PID_6C31&MI_01")};
+  EXPECT_EQ(TracedMessages(kTag), expected);
   EXPECT_TRUE(Present("oem1.inf"));
   EXPECT_FALSE(Present("oem2.inf"));
   ExpectAllClosed();
@@ -224,7 +240,7 @@ class LineFirstField : public InfScan {
  protected:
   INFCONTEXT LineOf(const std::string& line) {
     AddInf("one.inf", "[Version]\r\nSignature=\"$Windows NT$\"\r\n[S]\r\n" + line + "\r\n");
-    inf_ = SetupOpenInfFileA("C:\\WINDOWS\\inf\\one.inf", nullptr, INF_STYLE_WIN4, nullptr);
+    inf_ = SetupOpenInfFileA(sim::InInfStore("one.inf").c_str(), nullptr, INF_STYLE_WIN4, nullptr);
     EXPECT_NE(inf_, INVALID_HANDLE_VALUE);
     INFCONTEXT context;
     EXPECT_TRUE(SetupFindFirstLineA(inf_, "S", nullptr, &context));

@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "tests/host/trace_log.h"
-#include "winsim/machine.h"
+#include "tests/host/simulated_paths.h"
+#include "tests/host/simulated_trace.h"
+#include "tests/kit_facts/quorlin_messages.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
-const char kTag[] = "..Quorlin32 - Zenor";
-const char kFolder[] = "C:\\Program Files\\NORDAL_5120_USB_DRIVER\\INF";
+const std::string& kFolder = sim::kPackageDir32;
 
 class InfStagingTest : public ::testing::Test {
  protected:
@@ -19,12 +20,11 @@ class InfStagingTest : public ::testing::Test {
 };
 
 TEST_F(InfStagingTest, HandsTheFileWithItsFolderAsMediaLocation) {
-  EXPECT_EQ(PkgCopyInf(kFolder, "qcser.inf"), 1);
-  const std::string fullName = std::string(kFolder) + "\\qcser.inf";
-  const std::vector<std::string> expected = {"\r\n =====>>>  Enter PkgCopyInf",
-                                             "Full name: " + fullName + "\n",
-                                             "\r\n =====>>>   PkgCopyInf Successful"};
-  EXPECT_EQ(TracedMessages(kTag), expected);
+  EXPECT_EQ(PkgCopyInf(kFolder.c_str(), "qcser.inf"), 1);
+  const std::string fullName = kFolder + "\\qcser.inf";
+  const kit::Messages expected = {quorlin::kEnterPkgCopyInf, quorlin::FullName(fullName),
+                                  quorlin::kPkgCopyInfSuccessful};
+  EXPECT_EQ(TracedMessages(quorlin::kTag), expected);
   const std::vector<winsim::CopyOemInfCall>& calls = winsim::machine().copyOemInfCalls;
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].sourceInfFileName, fullName);
@@ -38,28 +38,26 @@ TEST_F(InfStagingTest, HandsTheFileWithItsFolderAsMediaLocation) {
 }
 
 TEST_F(InfStagingTest, RefusedFileIsReportedAndTheStepStillCloses) {
-  const std::string fullName = std::string(kFolder) + "\\qcnet.inf";
+  const std::string fullName = kFolder + "\\qcnet.inf";
   winsim::machine().refusedInfs[fullName] = ERROR_FILE_NOT_FOUND;
-  EXPECT_EQ(PkgCopyInf(kFolder, "qcnet.inf"), 1);
-  const std::vector<std::string> expected = {
-      "\r\n =====>>>  Enter PkgCopyInf", "Full name: " + fullName + "\n",
-      "SetupCopyOEMInf failed, error code: 0x2\n", "\r\n =====>>>   PkgCopyInf Successful"};
-  EXPECT_EQ(TracedMessages(kTag), expected);
+  EXPECT_EQ(PkgCopyInf(kFolder.c_str(), "qcnet.inf"), 1);
+  const kit::Messages expected = {quorlin::kEnterPkgCopyInf, quorlin::FullName(fullName),
+                                  quorlin::CopyFailed(2), quorlin::kPkgCopyInfSuccessful};
+  EXPECT_EQ(TracedMessages(quorlin::kTag), expected);
 }
 
 TEST_F(InfStagingTest, NoBufferForTheFullName) {
   winsim::machine().failingHeapAllocations = {1};
-  EXPECT_EQ(PkgCopyInf(kFolder, "qcmdm.inf"), 0);
-  const std::vector<std::string> expected = {"\r\n =====>>>  Enter PkgCopyInf",
-                                             "Malloc for pFullName failed!\n"};
-  EXPECT_EQ(TracedMessages(kTag), expected);
+  EXPECT_EQ(PkgCopyInf(kFolder.c_str(), "qcmdm.inf"), 0);
+  const kit::Messages expected = {quorlin::kEnterPkgCopyInf, quorlin::kNoFullNameBuffer};
+  EXPECT_EQ(TracedMessages(quorlin::kTag), expected);
   EXPECT_TRUE(winsim::machine().copyOemInfCalls.empty());
 }
 
 TEST_F(InfStagingTest, FullNameBeyondMaxPathIsNotBuilt) {
   const std::string folder = "C:\\" + std::string(250, 'f');
   EXPECT_EQ(PkgCopyInf(folder.c_str(), "android_usb.inf"), 0);
-  EXPECT_EQ(TracedMessages(kTag), std::vector<std::string>{"\r\n =====>>>  Enter PkgCopyInf"});
+  EXPECT_EQ(TracedMessages(quorlin::kTag), kit::Messages{quorlin::kEnterPkgCopyInf});
   EXPECT_TRUE(winsim::machine().copyOemInfCalls.empty());
   ClearTrace();
   const std::string fits = "C:\\" + std::string(259 - 3 - 1 - 9, 'f');  // 259 with "\qcmdm.inf"

@@ -5,30 +5,32 @@
 #include <vector>
 
 #include "common/path_compat.h"
-#include "tests/host/trace_log.h"
-#include "winsim/machine.h"
+#include "tests/host/simulated_paths.h"
+#include "tests/host/simulated_trace.h"
+#include "tests/kit_facts/names.h"
+#include "tests/kit_facts/quorlin_messages.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
-const char kTag[] = "..Quorlin32 - Zenor";
-const char kLayers[] = "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
-const std::string kRunAsAdmin("RUNASADMIN\0", 11);
+const std::string& kLayers = sim::kLayersKey;
+// The installer in the product folder.
+const std::string kInstalled = sim::kProductDir32 + "\\" + kit::kQuorlinExe;
 
 class SetVistaRightTest : public ::testing::Test {
  protected:
   void SetUp() override {
     winsim::Reset();
-    winsim::machine().modulePath = "C:\\Program Files\\NORDAL_5120_USB_DRIVER\\Quorlin.exe";
+    winsim::machine().modulePath = kInstalled;
   }
 };
 
 TEST_F(SetVistaRightTest, CreatesTheKeyAndRecordsTheProgramPath) {
   EXPECT_EQ(SetVistaRight(), 1);
-  const winsim::RegistryValue* value =
-      winsim::machine().Value(kLayers, "C:\\Program Files\\NORDAL_5120_USB_DRIVER\\Quorlin.exe");
+  const winsim::RegistryValue* value = winsim::machine().Value(kLayers, kInstalled);
   ASSERT_NE(value, nullptr);
   EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(value->data, kRunAsAdmin);
-  EXPECT_EQ(TracedMessages(kTag), std::vector<std::string>{"Start set vista right, line: 1569"});
+  EXPECT_EQ(value->data, sim::kRunAsAdminData);
+  EXPECT_EQ(TracedMessages(quorlin::kTag), kit::Messages{quorlin::kStartSetVistaRight});
   EXPECT_EQ(winsim::machine().OpenHandles(winsim::Handle::Kind::kKey), 0);
 }
 
@@ -38,7 +40,7 @@ TEST_F(SetVistaRightTest, OverwritesEarlierLayersAndKeepsOtherPrograms) {
   m.SetValue(kLayers, "C:\\Other\\tool.exe", REG_SZ, std::string("WIN98\0", 6));
   EXPECT_EQ(SetVistaRight(), 1);
   EXPECT_EQ(SetVistaRight(), 1);
-  EXPECT_EQ(m.Value(kLayers, m.modulePath)->data, kRunAsAdmin);
+  EXPECT_EQ(m.Value(kLayers, m.modulePath)->data, sim::kRunAsAdminData);
   EXPECT_EQ(m.Value(kLayers, "C:\\Other\\tool.exe")->data, std::string("WIN98\0", 6));
   EXPECT_EQ(m.keys[kLayers].values.size(), 2u);
 }
@@ -46,10 +48,10 @@ TEST_F(SetVistaRightTest, OverwritesEarlierLayersAndKeepsOtherPrograms) {
 TEST_F(SetVistaRightTest, ACopyElsewhereGetsItsOwnRecord) {
   winsim::Machine& m = winsim::machine();
   EXPECT_EQ(SetVistaRight(), 1);
-  m.modulePath = "D:\\copy\\Quorlin.exe";
+  m.modulePath = std::string("D:\\copy\\") + kit::kQuorlinExe;
   EXPECT_EQ(SetVistaRight(), 1);
-  EXPECT_NE(m.Value(kLayers, "C:\\Program Files\\NORDAL_5120_USB_DRIVER\\Quorlin.exe"), nullptr);
-  EXPECT_NE(m.Value(kLayers, "D:\\copy\\Quorlin.exe"), nullptr);
+  EXPECT_NE(m.Value(kLayers, kInstalled), nullptr);
+  EXPECT_NE(m.Value(kLayers, m.modulePath), nullptr);
 }
 
 TEST_F(SetVistaRightTest, KeyThatCannotBeOpenedIsReportedWithBothCodes) {
@@ -57,10 +59,9 @@ TEST_F(SetVistaRightTest, KeyThatCannotBeOpenedIsReportedWithBothCodes) {
   m.refusedOpen[kLayers] = ERROR_ACCESS_DENIED;
   m.lastError = 0x3f0;
   EXPECT_EQ(SetVistaRight(), 0);
-  const std::vector<std::string> expected = {"Start set vista right, line: 1569",
-                                             "Open registry for set feature failed, error code 0x:3f0",
-                                             "dwErrorCode: [5], hVistaRight: [0]"};
-  EXPECT_EQ(TracedMessages(kTag), expected);
+  const kit::Messages expected = {quorlin::kStartSetVistaRight, quorlin::OpenLayersFailed(0x3f0),
+                                  quorlin::LayersKeyAnswer(5, 0)};
+  EXPECT_EQ(TracedMessages(quorlin::kTag), expected);
   EXPECT_FALSE(m.HasKey(kLayers));
 }
 
@@ -69,16 +70,15 @@ TEST_F(SetVistaRightTest, ValueThatCannotBeWrittenClosesTheKey) {
   m.refusedSetValue[kLayers] = ERROR_ACCESS_DENIED;
   m.lastError = 5;
   EXPECT_EQ(SetVistaRight(), 0);
-  const std::vector<std::string> expected = {"Start set vista right, line: 1569",
-                                             "Set registry value failed, error code 0x:5"};
-  EXPECT_EQ(TracedMessages(kTag), expected);
+  const kit::Messages expected = {quorlin::kStartSetVistaRight, quorlin::SetLayerFailed(5)};
+  EXPECT_EQ(TracedMessages(quorlin::kTag), expected);
   EXPECT_EQ(m.OpenHandles(winsim::Handle::Kind::kKey), 0);
   EXPECT_TRUE(m.keys[kLayers].values.empty());
 }
 
 TEST_F(SetVistaRightTest, ProgramPathTooLongForTheBufferIsNotRecorded) {
   winsim::Machine& m = winsim::machine();
-  m.modulePath = "C:\\" + std::string(300, 'd') + "\\Quorlin.exe";
+  m.modulePath = "C:\\" + std::string(300, 'd') + "\\" + kit::kQuorlinExe;
   EXPECT_EQ(SetVistaRight(), 0);
   EXPECT_TRUE(m.keys[kLayers].values.empty());
   EXPECT_EQ(m.OpenHandles(winsim::Handle::Kind::kKey), 0);

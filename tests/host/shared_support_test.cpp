@@ -9,11 +9,13 @@
 #include "common/platform_probes.h"
 #include "common/process_helpers.h"
 #include "common/trace.h"
-#include "tests/host/trace_log.h"
-#include "winsim/machine.h"
+#include "tests/host/simulated_trace.h"
+#include "tests/kit_facts/names.h"
+#include "tests/kit_facts/quorlin_messages.h"
+#include "winsim/simulated_windows.h"
 
 namespace {
-const char kTag[] = "..Quorlin32 - Zenor";
+using quorlin::kTag;
 
 class SharedSupport : public ::testing::Test {
  protected:
@@ -24,7 +26,7 @@ TEST_F(SharedSupport, TraceSendsTagThenFormattedMessage) {
   Trace("Start close autorun, line: %d", 445);
   Trace("Plain text without placeholders\n");
   Trace("code 0x:%x, [%8x]", 0x1f, 0xab);
-  const std::vector<std::string> expected = {kTag, "Start close autorun, line: 445",
+  const std::vector<std::string> expected = {kTag, quorlin::kStartCloseAutorun,
                                              kTag, "Plain text without placeholders\n",
                                              kTag, "code 0x:1f, [      ab]"};
   EXPECT_EQ(winsim::machine().debugOutput, expected);
@@ -34,22 +36,22 @@ TEST_F(SharedSupport, TraceKeepsA259CharacterPathWhole) {
   const std::string path = "C:\\" + std::string(256, 'p');
   ASSERT_EQ(path.size(), 259u);
   Trace("Full name: %s\n", path.c_str());
-  EXPECT_EQ(TracedMessages(kTag), std::vector<std::string>{"Full name: " + path + "\n"});
+  EXPECT_EQ(TracedMessages(kTag), kit::Messages{quorlin::FullName(path)});
 }
 
 TEST_F(SharedSupport, TraceCutsWhatWsprintfCannotHoldWithoutOverrun) {
   const std::string huge(5000, 'x');
   Trace("%s", huge.c_str());
-  EXPECT_EQ(TracedMessages(kTag), std::vector<std::string>{std::string(1023, 'x')});
+  EXPECT_EQ(TracedMessages(kTag), kit::Messages{std::string(kit::kLongestMessage, 'x')});
 }
 
 TEST_F(SharedSupport, TraceTextIsSentVerbatim) {
   TraceText("USB\\VID_3A8D&PID_6C31%s%d");
-  EXPECT_EQ(TracedMessages(kTag), std::vector<std::string>{"USB\\VID_3A8D&PID_6C31%s%d"});
+  EXPECT_EQ(TracedMessages(kTag), kit::Messages{"USB\\VID_3A8D&PID_6C31%s%d"});
 }
 
 TEST_F(SharedSupport, ContainsNoCaseMatchesAsciiLettersInEitherCase) {
-  EXPECT_EQ(ContainsNoCase("USB\\VID_3a8d&pid_6C31&MI_00", "VID_3A8D&PID_6C31"), 1);
+  EXPECT_EQ(ContainsNoCase("USB\\VID_3a8d&pid_6C31&MI_00", kit::kHandsetId), 1);
   EXPECT_EQ(ContainsNoCase("MyAutoRun.exe", "autorun"), 1);
   EXPECT_EQ(ContainsNoCase("setup.EXE", ".exe"), 1);  // right at the end
   EXPECT_EQ(ContainsNoCase("aaab", "aab"), 1);        // inside a failed partial match
@@ -141,6 +143,6 @@ TEST_F(SharedSupport, Transf2PathWithoutBackslashOrBuffer) {
   EXPECT_STREQ(path, "setup.exe");
   EXPECT_TRUE(winsim::machine().debugOutput.empty());
   EXPECT_EQ(Transf2Path(nullptr), 0);
-  EXPECT_EQ(TracedMessages(kTag), std::vector<std::string>{"Transf2Path is null, line: 348"});
+  EXPECT_EQ(TracedMessages(kTag), kit::Messages{quorlin::kTransf2PathNull});
 }
 }  // namespace

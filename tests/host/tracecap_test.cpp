@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "gtest/gtest.h"
+#include "tests/kit_facts/quorlin_messages.h"
+#include "tests/kit_facts/veskot_messages.h"
 #include "tools/tracecap/line_format.h"
 #include "tools/tracecap/name_filter.h"
 #include "tools/tracecap/options.h"
@@ -34,8 +36,8 @@ struct View {
   void Feed(const CaughtString& string) { ASSERT_TRUE(JoinString(&joiner, string)); }
 };
 
-const std::string kQuorlinTag = "..Quorlin32 - Zenor";
-const std::string kVeskotTag = "..Veskot - Zenor";
+const std::string kQuorlinTag = quorlin::kTag;
+const std::string kVeskotTag = veskot::kTag;
 
 TEST(TracecapEscape, EveryByteOutsidePrintableAsciiIsSpelledOut) {
   const std::string bytes("A z~\n\r\\\t\x01\x1F\x7F\x80\xA9\xFF", 14);
@@ -49,7 +51,7 @@ TEST(TracecapEscape, EveryByteOutsidePrintableAsciiIsSpelledOut) {
 
 TEST(TracecapLines, EachModeHasItsShape) {
   View listen(kLineListen, false);
-  listen.Feed(Caught(4242, "Quorlin.exe", "Setup Device\n", 1500));
+  listen.Feed(Caught(4242, "Quorlin.exe", quorlin::kSetupDevice, 1500));
   listen.Feed(Caught(0, "unknown", "x", 0));
   EXPECT_EQ(listen.lines,
             (std::vector<std::string>{"1500\t4242\tQuorlin.exe\tSetup Device\\n\n", "0\t0\tunknown\tx\n"}));
@@ -71,27 +73,27 @@ TEST(TracecapJoined, EachMessageJoinsTheTagOfItsOwnProcess) {
   View view(kLineListen, true);
   view.Feed(Caught(1, "Quorlin.exe", kQuorlinTag, 10));
   view.Feed(Caught(2, "Veskot.exe", kVeskotTag, 11));
-  view.Feed(Caught(1, "Quorlin.exe", "Setup Device\n", 12));
+  view.Feed(Caught(1, "Quorlin.exe", quorlin::kSetupDevice, 12));
   view.Feed(Caught(3, "other.exe", "..Other - Zenor", 13));
   view.Feed(Caught(3, "other.exe", "plain", 14));
-  view.Feed(Caught(2, "Veskot.exe", "Uninstall Device\n", 15));
+  view.Feed(Caught(2, "Veskot.exe", veskot::kUninstallDevice, 15));
   // A message without a tag before it, and a tag followed by a tag.
   view.Feed(Caught(1, "Quorlin.exe", "untagged", 16));
   view.Feed(Caught(1, "Quorlin.exe", kQuorlinTag, 17));
   view.Feed(Caught(1, "Quorlin.exe", kQuorlinTag, 18));
-  view.Feed(Caught(1, "Quorlin.exe", "Lumlog1\n", 19));
+  view.Feed(Caught(1, "Quorlin.exe", quorlin::kLumlog1, 19));
   // A tag still held at the end is written alone.
   view.Feed(Caught(2, "Veskot.exe", kVeskotTag, 20));
   ASSERT_TRUE(FlushHeldTags(&view.joiner, kEveryProcess));
   EXPECT_EQ(view.lines, (std::vector<std::string>{
-                            "12\t1\tQuorlin.exe\t..Quorlin32 - Zenor | Setup Device\\n\n",
+                            "12\t1\tQuorlin.exe\t" + kQuorlinTag + " | Setup Device\\n\n",
                             "13\t3\tother.exe\t..Other - Zenor\n",
                             "14\t3\tother.exe\tplain\n",
-                            "15\t2\tVeskot.exe\t..Veskot - Zenor | Uninstall Device\\n\n",
+                            "15\t2\tVeskot.exe\t" + kVeskotTag + " | Uninstall Device\\n\n",
                             "16\t1\tQuorlin.exe\tuntagged\n",
-                            "17\t1\tQuorlin.exe\t..Quorlin32 - Zenor\n",
-                            "19\t1\tQuorlin.exe\t..Quorlin32 - Zenor | Lumlog1\\n\n",
-                            "20\t2\tVeskot.exe\t..Veskot - Zenor\n",
+                            "17\t1\tQuorlin.exe\t" + kQuorlinTag + "\n",
+                            "19\t1\tQuorlin.exe\t" + kQuorlinTag + " | Lumlog1\\n\n",
+                            "20\t2\tVeskot.exe\t" + kVeskotTag + "\n",
                         }));
 }
 
@@ -105,12 +107,12 @@ TEST(TracecapJoined, HeldTagsGiveWayOldestFirstAndWhenTheirProcessEnds) {
   // One more process holding a tag: the oldest, the started program's,
   // goes out alone, in its own plain form.
   view.Feed(Caught(500, "late.exe", kVeskotTag));
-  EXPECT_EQ(view.lines, std::vector<std::string>{"..Quorlin32 - Zenor\n"});
+  EXPECT_EQ(view.lines, std::vector<std::string>{kQuorlinTag + "\n"});
   // A process that ended lets go of its tag; the others keep theirs.
   ASSERT_TRUE(FlushHeldTags(&view.joiner, 7));
-  EXPECT_EQ(view.lines.back(), "7\tchild.exe\t..Veskot - Zenor\n");
+  EXPECT_EQ(view.lines.back(), "7\tchild.exe\t" + kVeskotTag + "\n");
   view.Feed(Caught(500, "late.exe", "message"));
-  EXPECT_EQ(view.lines.back(), "500\tlate.exe\t..Veskot - Zenor | message\n");
+  EXPECT_EQ(view.lines.back(), "500\tlate.exe\t" + kVeskotTag + " | message\n");
   EXPECT_EQ(view.lines.size(), 3u);
 }
 

@@ -1,5 +1,7 @@
-// Version, folders, the program's own module and the WOW64 probe.
-#include "winsim/machine.h"
+// Modules: the program's own file, kernel32 and the IsWow64Process export
+// that Windows 2000 and early XP lack.
+#include "tests/kit_facts/letter_case.h"
+#include "winsim/simulated_windows.h"
 
 using winsim::machine;
 
@@ -16,42 +18,7 @@ BOOL WINAPI SimIsWow64Process(HANDLE process, PBOOL answer) {
   *answer = m.wow64 == winsim::Wow64::kAnswersTrue ? TRUE : FALSE;
   return TRUE;
 }
-
-UINT CopyFolder(const std::string& folder, LPSTR buffer, UINT size) {
-  // As Windows does: the length without the terminator when it fits, else
-  // the size needed with it and the buffer left alone.
-  if (folder.size() + 1 > size) {
-    return static_cast<UINT>(folder.size() + 1);
-  }
-  memcpy(buffer, folder.c_str(), folder.size() + 1);
-  return static_cast<UINT>(folder.size());
-}
 }  // namespace
-
-const GUID GUID_DEVCLASS_USB = {0x36fc9e60, 0xc465, 0x11cf, {0x80, 0x56, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-
-BOOL GetVersionExA(OSVERSIONINFOA* info) {
-  winsim::Machine& m = machine();
-  if (m.versionFails || info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA)) {
-    m.lastError = ERROR_INSUFFICIENT_BUFFER;
-    return FALSE;
-  }
-  info->dwMajorVersion = m.majorVersion;
-  info->dwMinorVersion = m.minorVersion;
-  info->dwBuildNumber = 2600;
-  info->dwPlatformId = 2;
-  info->szCSDVersion[0] = '\0';
-  return TRUE;
-}
-
-UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
-  winsim::Machine& m = machine();
-  if (m.systemDirectoryFails) {
-    m.lastError = ERROR_PATH_NOT_FOUND;
-    return 0;
-  }
-  return CopyFolder(m.systemDirectory, buffer, size);
-}
 
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
   winsim::Machine& m = machine();
@@ -71,7 +38,7 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
 }
 
 HMODULE GetModuleHandleA(LPCSTR name) {
-  if (name != nullptr && winsim::Upper(name) == "KERNEL32") {
+  if (name != nullptr && kit::SameLetters(name, "kernel32")) {
     return reinterpret_cast<HMODULE>(kKernel32);
   }
   machine().lastError = ERROR_FILE_NOT_FOUND;

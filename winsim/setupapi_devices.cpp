@@ -1,6 +1,7 @@
 // The device tree as SetupAPI shows it: device sets, hardware ids, driver
 // keys and removal through the class installer.
-#include "winsim/machine.h"
+#include "tests/kit_facts/letter_case.h"
+#include "winsim/simulated_windows.h"
 
 using winsim::Device;
 using winsim::Handle;
@@ -71,7 +72,7 @@ Device& Machine::AddDevice(const std::string& instanceId, const std::string& har
 
 Device* Machine::FindDevice(const std::string& instanceId) {
   for (Device& device : devices) {
-    if (Upper(device.instanceId) == Upper(instanceId)) {
+    if (kit::SameLetters(device.instanceId, instanceId)) {
       return &device;
     }
   }
@@ -89,6 +90,8 @@ std::string MultiSz(const std::vector<std::string>& entries) {
 }
 
 }  // namespace winsim
+
+const GUID GUID_DEVCLASS_USB = {0x36fc9e60, 0xc465, 0x11cf, {0x80, 0x56, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
 HDEVINFO SetupDiGetClassDevsA(const GUID* classGuid, PCSTR enumerator, HWND parent, DWORD flags) {
   winsim::Machine& m = machine();
@@ -113,7 +116,7 @@ HDEVINFO SetupDiGetClassDevsA(const GUID* classGuid, PCSTR enumerator, HWND pare
     const std::string bus = device.instanceId.substr(0, device.instanceId.find('\\'));
     if (device.removed || ((flags & DIGCF_PRESENT) != 0 && !device.attached) ||
         ((flags & DIGCF_ALLCLASSES) == 0 && memcmp(&device.classGuid, classGuid, sizeof(GUID)) != 0) ||
-        (enumerator != nullptr && enumerator[0] != '\0' && winsim::Upper(bus) != winsim::Upper(enumerator))) {
+        (enumerator != nullptr && enumerator[0] != '\0' && !kit::SameLetters(bus, enumerator))) {
       continue;
     }
     set.devices.push_back(i);

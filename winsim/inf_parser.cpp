@@ -1,17 +1,16 @@
-// INF files read from the simulated drives: sections, lines and their text.
-#include "winsim/machine.h"
+// The INF parser: an INF file's bytes read as SetupAPI reads them, UTF-16LE
+// or single-byte text, into sections and lines, with [Strings] substituted.
+#include "winsim/inf_parser.h"
 
-using winsim::Handle;
+#include <map>
+
+#include "tests/kit_facts/letter_case.h"
+#include "winsim/simulated_windows.h"
+
 using winsim::InfLine;
 using winsim::InfSection;
-using winsim::machine;
 
 namespace {
-BOOL Fail(DWORD error) {
-  machine().lastError = error;
-  return FALSE;
-}
-
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 std::string Trim(const std::string& text) {
@@ -198,27 +197,19 @@ std::string Substitute(const std::string& text,
   return out;
 }
 
-std::string Join(const std::vector<std::string>& fields) {
-  std::string text;
-  for (size_t i = 0; i < fields.size(); ++i) {
-    text += (i == 0 ? "" : ",") + fields[i];
-  }
-  return text;
-}
-
 void SubstituteStrings(std::vector<InfSection>* sections) {
   std::map<std::string, std::string, winsim::NoCaseLess> strings;
   for (const InfSection& section : *sections) {
-    if (winsim::Upper(section.name) == "STRINGS") {
+    if (kit::SameLetters(section.name, "Strings")) {
       for (const InfLine& line : section.lines) {
         if (line.hasKey) {
-          strings[line.key] = Join(line.fields);
+          strings[line.key] = winsim::LineText(line);
         }
       }
     }
   }
   for (InfSection& section : *sections) {
-    if (winsim::Upper(section.name) == "STRINGS") {
+    if (kit::SameLetters(section.name, "Strings")) {
       continue;
     }
     for (InfLine& line : section.lines) {
@@ -232,12 +223,12 @@ void SubstituteStrings(std::vector<InfSection>* sections) {
 
 bool HasSignature(const std::vector<InfSection>& sections) {
   for (const InfSection& section : sections) {
-    if (winsim::Upper(section.name) != "VERSION") {
+    if (!kit::SameLetters(section.name, "Version")) {
       continue;
     }
     for (const InfLine& line : section.lines) {
-      if (line.hasKey && winsim::Upper(line.key) == "SIGNATURE" && !line.fields.empty()) {
-        const std::string signature = winsim::Upper(line.fields[0]);
+      if (line.hasKey && kit::SameLetters(line.key, "Signature") && !line.fields.empty()) {
+        const std::string signature = kit::UpperAscii(line.fields[0]);
         if (signature == "$WINDOWS NT$" || signature == "$CHICAGO$" || signature == "$WINDOWS 95$") {
           return true;
         }
@@ -247,139 +238,28 @@ bool HasSignature(const std::vector<InfSection>& sections) {
   return false;
 }
 
-// The line a context names, or null with lastError set.
-const InfLine* ContextLine(const INFCONTEXT* context) {
-  const Handle* inf = context == nullptr ? nullptr : machine().Lookup(context->Inf, Handle::Kind::kInf);
-  if (inf == nullptr) {
-    machine().lastError = ERROR_INVALID_HANDLE;
-    return nullptr;
-  }
-  if (context->Section >= inf->sections.size() ||
-      context->Line >= inf->sections[context->Section].lines.size()) {
-    machine().lastError = ERROR_INVALID_PARAMETER;
-    return nullptr;
-  }
-  return &inf->sections[context->Section].lines[context->Line];
-}
 }  // namespace
 
-HINF SetupOpenInfFileA(PCSTR fileName, PCSTR infClass, DWORD style, UINT* errorLine) {
-  (void)infClass;
-  (void)style;
-  winsim::Machine& m = machine();
-  const std::string name = fileName == nullptr ? "" : fileName;
-  m.infOpenCalls.push_back(name);
-  if (errorLine != nullptr) {
-    *errorLine = 0;
+namespace winsim {
+
+DWORD ParseInf(const std::string& bytes, std::vector<InfSection>* sections, UINT* errorLine) {
+  const DWORD error = Parse(Decode(bytes), sections, errorLine);
+  if (error != ERROR_SUCCESS) {
+    return error;
   }
-  const std::string path = m.Resolve(name, false);
-  auto file = m.files.find(path);
-  if (file == m.files.end()) {
-    m.lastError = ERROR_FILE_NOT_FOUND;
-    return INVALID_HANDLE_VALUE;
+  if (!HasSignature(*sections)) {
+    return ERROR_WRONG_INF_STYLE;
   }
-  if ((file->second.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    m.lastError = ERROR_ACCESS_DENIED;
-    return INVALID_HANDLE_VALUE;
-  }
-  for (const std::string& broken : {name, path}) {
-    if (m.brokenInfs.count(broken) != 0) {
-      m.lastError = m.brokenInfs[broken];
-      return INVALID_HANDLE_VALUE;
-    }
-  }
-  Handle inf;
-  inf.kind = Handle::Kind::kInf;
-  inf.path = name;
-  UINT line = 0;
-  const DWORD error = Parse(Decode(file->second.content), &inf.sections, &line);
-  if (error != ERROR_SUCCESS || !HasSignature(inf.sections)) {
-    if (errorLine != nullptr) {
-      *errorLine = line;
-    }
-    m.lastError = error != ERROR_SUCCESS ? error : ERROR_WRONG_INF_STYLE;
-    return INVALID_HANDLE_VALUE;
-  }
-  SubstituteStrings(&inf.sections);
-  m.infsOpened.push_back(name);
-  return m.Open(inf);
+  SubstituteStrings(sections);
+  return ERROR_SUCCESS;
 }
 
-BOOL SetupFindFirstLineA(HINF inf, PCSTR section, PCSTR key, PINFCONTEXT context) {
-  const Handle* handle = machine().Lookup(inf, Handle::Kind::kInf);
-  if (handle == nullptr) {
-    return Fail(ERROR_INVALID_HANDLE);
+std::string LineText(const InfLine& line) {
+  std::string text;
+  for (size_t i = 0; i < line.fields.size(); ++i) {
+    text += (i == 0 ? "" : ",") + line.fields[i];
   }
-  if (section == nullptr || context == nullptr) {
-    return Fail(ERROR_INVALID_PARAMETER);
-  }
-  for (size_t s = 0; s < handle->sections.size(); ++s) {
-    const InfSection& found = handle->sections[s];
-    if (winsim::Upper(found.name) != winsim::Upper(section)) {
-      continue;
-    }
-    for (size_t l = 0; l < found.lines.size(); ++l) {
-      if (key == nullptr ||
-          (found.lines[l].hasKey && winsim::Upper(found.lines[l].key) == winsim::Upper(key))) {
-        context->Inf = inf;
-        context->CurrentInf = inf;
-        context->Section = static_cast<UINT>(s);
-        context->Line = static_cast<UINT>(l);
-        return TRUE;
-      }
-    }
-    return Fail(ERROR_LINE_NOT_FOUND);
-  }
-  return Fail(ERROR_SECTION_NOT_FOUND);
+  return text;
 }
 
-BOOL SetupFindNextLine(PINFCONTEXT contextIn, PINFCONTEXT contextOut) {
-  if (ContextLine(contextIn) == nullptr || contextOut == nullptr) {
-    return FALSE;
-  }
-  const Handle* handle = machine().Lookup(contextIn->Inf, Handle::Kind::kInf);
-  if (contextIn->Line + 1 >= handle->sections[contextIn->Section].lines.size()) {
-    return Fail(ERROR_LINE_NOT_FOUND);
-  }
-  const INFCONTEXT next = *contextIn;
-  *contextOut = next;
-  ++contextOut->Line;
-  return TRUE;
-}
-
-BOOL SetupGetLineTextA(PINFCONTEXT context, HINF inf, PCSTR section, PCSTR key, PSTR buffer, DWORD size,
-                       PDWORD required) {
-  INFCONTEXT found;
-  if (context == nullptr) {
-    if (!SetupFindFirstLineA(inf, section, key, &found)) {
-      return FALSE;
-    }
-    context = &found;
-  }
-  const InfLine* line = ContextLine(context);
-  if (line == nullptr) {
-    return FALSE;
-  }
-  const std::string text = Join(line->fields);
-  const DWORD needed = static_cast<DWORD>(text.size() + 1);
-  if (required != nullptr) {
-    *required = needed;
-  }
-  if (buffer == nullptr) {
-    return TRUE;
-  }
-  if (size < needed) {
-    return Fail(ERROR_INSUFFICIENT_BUFFER);
-  }
-  memcpy(buffer, text.c_str(), needed);
-  return TRUE;
-}
-
-void SetupCloseInfFile(HINF inf) {
-  winsim::Machine& m = machine();
-  const Handle* handle = m.Lookup(inf, Handle::Kind::kInf);
-  if (handle != nullptr) {
-    m.infsClosed.push_back(handle->path);
-    m.handles.erase(reinterpret_cast<uintptr_t>(inf));
-  }
-}
+}  // namespace winsim

@@ -1,35 +1,17 @@
-// Files and folders: finding, attributes and deleting, on one NTFS-like drive
-// set where names are case-insensitive and junctions link folders.
-#include <ctype.h>
+// File management: finding files, setting attributes, deleting files and
+// removing folders, on the drives of file_system.cpp.
 #include <stdio.h>
 
-#include "winsim/machine.h"
+#include "tests/kit_facts/letter_case.h"
+#include "winsim/simulated_windows.h"
 
 using winsim::FileEntry;
 using winsim::Handle;
+using winsim::IsDriveRoot;
 using winsim::machine;
 
 namespace {
 const DWORD kKindBits = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-
-bool IsDriveRoot(const std::string& path) { return path.size() == 2 && path[1] == ':'; }
-
-std::string StripSlashes(std::string path) {
-  while (!path.empty() && path.back() == '\\') {
-    path.pop_back();
-  }
-  return path;
-}
-
-// Creates the folders above a path that are missing.
-void AddParents(winsim::Machine& m, const std::string& path) {
-  for (size_t cut = path.find('\\'); cut != std::string::npos; cut = path.find('\\', cut + 1)) {
-    const std::string folder = path.substr(0, cut);
-    if (!IsDriveRoot(folder) && m.files.count(folder) == 0) {
-      m.files[folder].attributes = FILE_ATTRIBUTE_DIRECTORY;
-    }
-  }
-}
 
 FileEntry* Find(const std::string& resolved) {
   auto it = machine().files.find(resolved);
@@ -67,8 +49,7 @@ bool Matches(const char* mask, const char* name) {
         }
       }
     }
-    if (*name == '\0' || (*mask != '?' && toupper(static_cast<unsigned char>(*mask)) !=
-                                              toupper(static_cast<unsigned char>(*name)))) {
+    if (*name == '\0' || (*mask != '?' && kit::UpperAscii(*mask) != kit::UpperAscii(*name))) {
       return false;
     }
   }
@@ -90,82 +71,6 @@ BOOL Fail(DWORD error) {
   return FALSE;
 }
 }  // namespace
-
-namespace winsim {
-
-std::string Machine::Resolve(const std::string& path, bool followLast) const {
-  std::string resolved = StripSlashes(path);
-  // A bounded number of links, so that a junction loop ends somewhere.
-  for (int hops = 0; hops < 32; ++hops) {
-    bool followed = false;
-    for (size_t cut = resolved.find('\\');; cut = resolved.find('\\', cut + 1)) {
-      const bool last = cut == std::string::npos;
-      if (last && !followLast) {
-        break;
-      }
-      auto it = files.find(last ? resolved : resolved.substr(0, cut));
-      if (it != files.end() && (it->second.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        resolved = StripSlashes(it->second.target) + (last ? std::string() : resolved.substr(cut));
-        followed = true;
-        break;
-      }
-      if (last) {
-        break;
-      }
-    }
-    if (!followed) {
-      break;
-    }
-  }
-  return resolved;
-}
-
-FileEntry& Machine::AddFolder(const std::string& path) {
-  const std::string resolved = Resolve(path, false);
-  AddParents(*this, resolved);
-  FileEntry& entry = files[resolved];
-  entry.attributes |= FILE_ATTRIBUTE_DIRECTORY;
-  return entry;
-}
-
-FileEntry& Machine::AddFile(const std::string& path, const std::string& content, DWORD attributes) {
-  const std::string resolved = Resolve(path, false);
-  AddParents(*this, resolved);
-  FileEntry& entry = files[resolved];
-  entry.attributes = attributes;
-  entry.content = content;
-  return entry;
-}
-
-FileEntry& Machine::AddJunction(const std::string& path, const std::string& target) {
-  const std::string resolved = Resolve(path, false);
-  AddParents(*this, resolved);
-  FileEntry& entry = files[resolved];
-  entry.attributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-  entry.target = target;
-  return entry;
-}
-
-bool Machine::Exists(const std::string& path) const {
-  const std::string resolved = Resolve(path, false);
-  return IsDriveRoot(resolved) || files.count(resolved) != 0;
-}
-
-DWORD Machine::Attributes(const std::string& path) const {
-  const std::string resolved = Resolve(path, false);
-  if (IsDriveRoot(resolved)) {
-    return FILE_ATTRIBUTE_DIRECTORY;
-  }
-  auto it = files.find(resolved);
-  return it == files.end() ? INVALID_FILE_ATTRIBUTES : it->second.attributes;
-}
-
-std::string Machine::FileContent(const std::string& path) const {
-  auto it = files.find(Resolve(path, false));
-  return it == files.end() ? std::string() : it->second.content;
-}
-
-}  // namespace winsim
 
 HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data) {
   winsim::Machine& m = machine();
@@ -207,9 +112,9 @@ HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data) {
       find.entries.push_back(dots);
     }
   }
-  const std::string prefix = winsim::Upper(folder) + "\\";
+  const std::string prefix = kit::UpperAscii(folder) + "\\";
   for (const auto& file : m.files) {
-    const std::string key = winsim::Upper(file.first);
+    const std::string key = kit::UpperAscii(file.first);
     if (key.size() > prefix.size() && key.compare(0, prefix.size(), prefix) == 0 &&
         key.find('\\', prefix.size()) == std::string::npos) {
       const std::string name = file.first.substr(prefix.size());
@@ -314,9 +219,9 @@ BOOL RemoveDirectoryA(LPCSTR path) {
   }
   // A junction goes as a link; its target and what is in it stay.
   if ((entry->attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-    const std::string prefix = winsim::Upper(resolved) + "\\";
+    const std::string prefix = kit::UpperAscii(resolved) + "\\";
     for (const auto& file : m.files) {
-      if (winsim::Upper(file.first).compare(0, prefix.size(), prefix) == 0) {
+      if (kit::UpperAscii(file.first).compare(0, prefix.size(), prefix) == 0) {
         return Fail(ERROR_DIR_NOT_EMPTY);
       }
     }

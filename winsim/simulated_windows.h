@@ -1,7 +1,8 @@
-// The state of the simulated Windows. Host tests reset it, set it up, run
-// product code against it and then inspect it.
-#ifndef KIT_WINSIM_MACHINE_H
-#define KIT_WINSIM_MACHINE_H
+// The state of the simulated Windows (winsim::Machine). Host tests and fuzz
+// targets reset it, set it up, run product code against it and then
+// inspect it; the calls of each Win32 area (winsim.h) read and change it.
+#ifndef KIT_WINSIM_SIMULATED_WINDOWS_H
+#define KIT_WINSIM_SIMULATED_WINDOWS_H
 
 #include <deque>
 #include <map>
@@ -13,11 +14,11 @@
 
 namespace winsim {
 
-// Case-insensitive ordering for registry and file names.
+// The order of registry and file names: as NTFS orders them, by the kit's
+// case fold (kit_facts/letter_case.h).
 struct NoCaseLess {
   bool operator()(const std::string& a, const std::string& b) const;
 };
-std::string Upper(const std::string& text);
 
 enum class Wow64 { kAnswersTrue, kAnswersFalse, kExportMissing, kCallFails };
 
@@ -254,6 +255,9 @@ struct Machine {
   // followed (the last name's too when followLast is set).
   std::string Resolve(const std::string& path, bool followLast) const;
 };
+
+// Whether the path is a drive root ("C:"), which always exists.
+bool IsDriveRoot(const std::string& path);
 
 // The REG_MULTI_SZ bytes of a list: each entry ends in a NUL, the list in another.
 std::string MultiSz(const std::vector<std::string>& entries);
