@@ -65,7 +65,7 @@ void Take(DbwinChannel* channel) {
   text[length] = '\0';
   const DWORD time = GetTickCount() - listener->start;
   SetEvent(channel->bufferReady);
-  const CaughtString string = {time, pid, ProcessName(&channel->names, pid), text, length};
+  const CaughtString string = {time, pid, ProcessName(&channel->writers, pid), text, length};
   if (!NameIsListed(listener->only, string.name)) {
     return;
   }
@@ -276,7 +276,7 @@ ListenStart StartListening(DbwinListener* listener, bool global, const char* onl
   for (int i = 0; i < listener->channelCount && created; ++i) {
     DbwinChannel* channel = &listener->channels[i];
     channel->listener = listener;
-    InitProcessNames(&channel->names);
+    InitProcessTable(&channel->writers);
     // With one set of names for both, the session's are session 0's.
     const bool session0 = i == 1 || (global && !both);
     created = CreateChannel(channel, i == 0 ? kSessionNames : kGlobalNames, session0, &other, error);
@@ -336,7 +336,7 @@ void StopListening(DbwinListener* listener) {
 void FreeListener(DbwinListener* listener) {
   FreeBatch(&listener->filling);
   for (int i = 0; i < listener->channelCount; ++i) {
-    FreeProcessNames(&listener->channels[i].names);
+    FreeProcessTable(&listener->channels[i].writers);
     CloseIf(&listener->channels[i].thread);
   }
   CloseIf(&listener->stop);

@@ -17,7 +17,7 @@
 
 #include <windows.h>
 
-#include "tools/tracecap/process_names.h"
+#include "tools/tracecap/process_table.h"
 #include "tools/tracecap/string_store.h"
 
 // The room for strings waiting to be printed, in each of the two batches.
@@ -34,7 +34,7 @@ struct DbwinChannel {
   HANDLE dataReady;
   HANDLE mutex;  // DBWinMutex, or null when it could not be opened
   HANDLE thread;
-  ProcessNames names;  // of its writers, looked up by its thread only
+  ProcessTable writers;  // looked up by its thread only
 };
 
 struct DbwinListener {
