@@ -17,6 +17,7 @@
 
 #include <windows.h>
 
+#include "tools/tracecap/dbwin_objects.h"
 #include "tools/tracecap/process_table.h"
 #include "tools/tracecap/string_store.h"
 
@@ -28,11 +29,7 @@ struct DbwinListener;
 // One buffer with its objects, and the thread that answers it.
 struct DbwinChannel {
   DbwinListener* listener;
-  HANDLE mapping;
-  const char* view;
-  HANDLE bufferReady;
-  HANDLE dataReady;
-  HANDLE mutex;  // DBWinMutex, or null when it could not be opened
+  DbwinObjects objects;
   HANDLE thread;
   ProcessTable writers;  // looked up by its thread only
 };
