@@ -15,16 +15,6 @@ const DWORD kIdleMilliseconds = 500;
 // is waiting for a buffer that such a dead writer took.
 const DWORD kStuckMilliseconds = 1000;
 
-void Lock(DbwinListener* listener) {
-  while (__atomic_exchange_n(&listener->lock, 1, __ATOMIC_ACQUIRE) != 0) {
-    // The answering threads run at a higher priority than the printing
-    // one: they wait a whole tick, so that the other gets to let go.
-    Sleep(1);
-  }
-}
-
-void Unlock(DbwinListener* listener) { __atomic_store_n(&listener->lock, 0, __ATOMIC_RELEASE); }
-
 // Copies the string out, frees the buffer for the next writer at once,
 // and only then looks the writer's name up and files the copy.
 void Take(DbwinChannel* channel) {
@@ -45,14 +35,14 @@ void Take(DbwinChannel* channel) {
   if (!NameIsListed(listener->only, string.name)) {
     return;
   }
-  Lock(listener);
+  EnterCriticalSection(&listener->lock);
   // The printing side takes the whole batch once woken: it needs waking
   // only for a batch that was empty.
   const bool first = listener->filling.used == 0 && listener->dropped == 0;
   if (listener->dropped > 0 || !AppendToBatch(&listener->filling, string)) {
     ++listener->dropped;
   }
-  Unlock(listener);
+  LeaveCriticalSection(&listener->lock);
   if (first) {
     SetEvent(listener->available);
   }
@@ -141,6 +131,9 @@ ListenStart StartListening(DbwinListener* listener, bool global, const char* onl
   if (global && !IsAdministrator()) {
     return kNotAdministrator;
   }
+  // The lock. Every way on from here ends in FreeListener, which deletes it:
+  // below when listening fails, and the caller's once it is done.
+  InitializeCriticalSection(&listener->lock);
   const bool both = global && GlobalNamesAreOthers();
   listener->channelCount = both ? 2 : 1;
   bool other = false;
@@ -185,13 +178,13 @@ ListenStart StartListening(DbwinListener* listener, bool global, const char* onl
 }
 
 void TakeStrings(DbwinListener* listener, StringBatch* empty, unsigned long* dropped) {
-  Lock(listener);
+  EnterCriticalSection(&listener->lock);
   const StringBatch full = listener->filling;
   listener->filling = *empty;
   *empty = full;
   *dropped = listener->dropped;
   listener->dropped = 0;
-  Unlock(listener);
+  LeaveCriticalSection(&listener->lock);
 }
 
 void StopListening(DbwinListener* listener) {
@@ -206,6 +199,7 @@ void StopListening(DbwinListener* listener) {
 }
 
 void FreeListener(DbwinListener* listener) {
+  DeleteCriticalSection(&listener->lock);
   FreeBatch(&listener->filling);
   for (int i = 0; i < listener->channelCount; ++i) {
     FreeProcessTable(&listener->channels[i].writers);

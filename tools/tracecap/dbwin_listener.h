@@ -41,8 +41,9 @@ struct DbwinListener {
   HANDLE stop;
   HANDLE available;  // set when strings wait in the filling batch
   DWORD start;       // GetTickCount() when listening began
-  // Taken only to append one string or to trade the batches.
-  volatile long lock;
+  // Taken only to append one string or to trade the batches. Initialised
+  // once the administrator check has passed; FreeListener deletes it.
+  CRITICAL_SECTION lock;
   // Guarded by lock: the batch being filled, and the strings dropped
   // after it filled up. Once one is dropped, the batch takes no more until
   // it is traded, so that the dropped ones always come after its strings.
@@ -74,7 +75,8 @@ void TakeStrings(DbwinListener* listener, StringBatch* empty, unsigned long* dro
 // it caught stays for TakeStrings.
 void StopListening(DbwinListener* listener);
 
-// Frees what is left once the strings have been taken.
+// Frees what is left once the strings have been taken, the lock among it:
+// for a listener that StartListening started (it frees the others itself).
 void FreeListener(DbwinListener* listener);
 
 #endif
