@@ -11,7 +11,8 @@
 // Every writer waits for the listener, up to 10 seconds a string, so a
 // thread of its own for each buffer answers it at once and does nothing
 // slow: it copies each string into memory, where the printing side takes
-// it from, the strings of both buffers in the order they arrived.
+// it from, the strings of both buffers in the order they arrived. The
+// objects themselves, and their security, are dbwin_objects.h's.
 #ifndef KIT_TRACECAP_DBWIN_LISTENER_H
 #define KIT_TRACECAP_DBWIN_LISTENER_H
 
