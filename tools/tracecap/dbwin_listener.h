@@ -11,13 +11,15 @@
 // Every writer waits for the listener, up to 10 seconds a string, so a
 // thread of its own for each buffer answers it at once and does nothing
 // slow: it copies each string into memory, where the printing side takes
-// it from, the strings of both buffers in the order they arrived.
+// it from, the strings of both buffers in the order they arrived. The
+// objects themselves, and their security, are dbwin_objects.h's.
 #ifndef KIT_TRACECAP_DBWIN_LISTENER_H
 #define KIT_TRACECAP_DBWIN_LISTENER_H
 
 #include <windows.h>
 
-#include "tools/tracecap/process_names.h"
+#include "tools/tracecap/dbwin_objects.h"
+#include "tools/tracecap/process_table.h"
 #include "tools/tracecap/string_store.h"
 
 // The room for strings waiting to be printed, in each of the two batches.
@@ -28,13 +30,9 @@ struct DbwinListener;
 // One buffer with its objects, and the thread that answers it.
 struct DbwinChannel {
   DbwinListener* listener;
-  HANDLE mapping;
-  const char* view;
-  HANDLE bufferReady;
-  HANDLE dataReady;
-  HANDLE mutex;  // DBWinMutex, or null when it could not be opened
+  DbwinObjects objects;
   HANDLE thread;
-  ProcessNames names;  // of its writers, looked up by its thread only
+  ProcessTable writers;  // looked up by its thread only
 };
 
 struct DbwinListener {
@@ -44,8 +42,9 @@ struct DbwinListener {
   HANDLE stop;
   HANDLE available;  // set when strings wait in the filling batch
   DWORD start;       // GetTickCount() when listening began
-  // Taken only to append one string or to trade the batches.
-  volatile long lock;
+  // Taken only to append one string or to trade the batches. Initialised
+  // once the administrator check has passed; FreeListener deletes it.
+  CRITICAL_SECTION lock;
   // Guarded by lock: the batch being filled, and the strings dropped
   // after it filled up. Once one is dropped, the batch takes no more until
   // it is traded, so that the dropped ones always come after its strings.
@@ -77,7 +76,8 @@ void TakeStrings(DbwinListener* listener, StringBatch* empty, unsigned long* dro
 // it caught stays for TakeStrings.
 void StopListening(DbwinListener* listener);
 
-// Frees what is left once the strings have been taken.
+// Frees what is left once the strings have been taken, the lock among it:
+// for a listener that StartListening started (it frees the others itself).
 void FreeListener(DbwinListener* listener);
 
 #endif

@@ -2,60 +2,9 @@
 
 #include <stdlib.h>
 
-#include "tools/tracecap/process_names.h"
+#include "tools/tracecap/process_table.h"
 
 namespace {
-// A process under the loop, with the handle that its strings are read
-// through (the loop's own handles, closed by the system at its end).
-struct Debuggee {
-  DWORD pid;
-  HANDLE process;
-};
-
-struct Debuggees {
-  Debuggee* all;
-  size_t count;
-  size_t capacity;
-};
-
-bool Add(Debuggees* debuggees, DWORD pid, HANDLE process) {
-  if (debuggees->count == debuggees->capacity) {
-    const size_t capacity = debuggees->capacity == 0 ? 8 : debuggees->capacity * 2;
-    Debuggee* bigger = static_cast<Debuggee*>(malloc(capacity * sizeof(Debuggee)));
-    if (bigger == NULL) {
-      return false;
-    }
-    for (size_t i = 0; i < debuggees->count; ++i) {
-      bigger[i] = debuggees->all[i];
-    }
-    free(debuggees->all);
-    debuggees->all = bigger;
-    debuggees->capacity = capacity;
-  }
-  debuggees->all[debuggees->count].pid = pid;
-  debuggees->all[debuggees->count].process = process;
-  ++debuggees->count;
-  return true;
-}
-
-HANDLE Find(const Debuggees* debuggees, DWORD pid) {
-  for (size_t i = 0; i < debuggees->count; ++i) {
-    if (debuggees->all[i].pid == pid) {
-      return debuggees->all[i].process;
-    }
-  }
-  return NULL;
-}
-
-void Remove(Debuggees* debuggees, DWORD pid) {
-  for (size_t i = 0; i < debuggees->count; ++i) {
-    if (debuggees->all[i].pid == pid) {
-      debuggees->all[i] = debuggees->all[--debuggees->count];
-      return;
-    }
-  }
-}
-
 // Reads the string an OUTPUT_DEBUG_STRING_EVENT points at out of the
 // debuggee. ANSI strings only: the kit's programs send single-byte text.
 // A string that cannot be read is passed on empty.
@@ -89,9 +38,8 @@ BOOL RunUnderDebugger(char* commandLine, DebugStringSink sink, void* context, DW
     *error = GetLastError();
     return FALSE;
   }
-  Debuggees debuggees = {NULL, 0, 0};
-  ProcessNames names;
-  InitProcessNames(&names);
+  ProcessTable processes;
+  InitProcessTable(&processes);
   // Runs until the started program and each program it started, as far
   // as the loop heard of their start, have ended.
   bool running = true;
@@ -105,8 +53,8 @@ BOOL RunUnderDebugger(char* commandLine, DebugStringSink sink, void* context, DW
     DWORD status = DBG_CONTINUE;
     switch (event.dwDebugEventCode) {
       case OUTPUT_DEBUG_STRING_EVENT:
-        ForwardDebugString(Find(&debuggees, pid), event.u.DebugString, pid, started,
-                           started ? NULL : ProcessName(&names, pid), sink, context);
+        ForwardDebugString(ProcessHandle(&processes, pid), event.u.DebugString, pid, started,
+                           started ? NULL : ProcessName(&processes, pid), sink, context);
         break;
       case EXCEPTION_DEBUG_EVENT:
         // The loader's first breakpoint in each process is ours to pass;
@@ -119,10 +67,10 @@ BOOL RunUnderDebugger(char* commandLine, DebugStringSink sink, void* context, DW
         if (event.u.CreateProcessInfo.hFile != NULL) {
           CloseHandle(event.u.CreateProcessInfo.hFile);
         }
-        // Without room to keep it, the process's strings come out empty.
-        Add(&debuggees, pid, event.u.CreateProcessInfo.hProcess);
+        KeepProcessHandle(&processes, pid, event.u.CreateProcessInfo.hProcess);
+        // The name is looked up while the process surely runs.
         if (!started) {
-          ProcessName(&names, pid);
+          ProcessName(&processes, pid);
         }
         break;
       case LOAD_DLL_DEBUG_EVENT:
@@ -131,21 +79,19 @@ BOOL RunUnderDebugger(char* commandLine, DebugStringSink sink, void* context, DW
         }
         break;
       case EXIT_PROCESS_DEBUG_EVENT:
-        sink(kProcessEnded, pid, started, started ? NULL : ProcessName(&names, pid), "", 0, context);
+        sink(kProcessEnded, pid, started, started ? NULL : ProcessName(&processes, pid), "", 0, context);
         if (started) {
           *exitCode = event.u.ExitProcess.dwExitCode;
         }
-        Remove(&debuggees, pid);
-        ForgetProcess(&names, pid);
-        running = debuggees.count > 0;
+        ForgetProcess(&processes, pid);
+        running = processes.count > 0;
         break;
       default:
         break;
     }
     ContinueDebugEvent(pid, event.dwThreadId, status);
   }
-  free(debuggees.all);
-  FreeProcessNames(&names);
+  FreeProcessTable(&processes);
   WaitForSingleObject(info.hProcess, INFINITE);
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);

@@ -1,133 +1,14 @@
-// tracecap: shows what programs send to the debugger output, escaped, one
-// string a line.
-//
-// tracecap [--joined] PROGRAM [ARGUMENTS...] runs PROGRAM under the
-// debugger, prints every string it sends on a line of its own and every
-// string of the programs it starts on a line marked with their process id
-// and name, then "exit code: N", and exits with PROGRAM's exit code.
-//
-// tracecap --listen [--global] [--joined] [--only NAMES] [--out FILE
-// [--max-size SIZE]] [--seconds N] prints the strings of every process in
-// the session (with --global, of session 0's services too), whoever
-// started it, with the time since listening began, the process id and the
-// program's name, until N seconds have passed or Ctrl+C, Ctrl+Break or the
-// closing of the console stops it; with --max-size the --out file rolls
-// over to its older part. Exit code 0, or 1 when it cannot listen, or the --out file
-// could not take every line or roll over every time.
-//
-// Bad command lines get the usage text and exit code 2.
+#include "tools/tracecap/listen_mode.h"
+
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include "tools/tracecap/dbwin_listener.h"
-#include "tools/tracecap/debug_loop.h"
 #include "tools/tracecap/line_format.h"
-#include "tools/tracecap/options.h"
+#include "tools/tracecap/output.h"
 #include "tools/tracecap/rolling_file.h"
 
 namespace {
-// The most one argument can take once quoted: every byte doubled, the
-// two quotes and the separating space.
-size_t QuotedLength(const char* argument) { return strlen(argument) * 2 + 3; }
-
-// Appends one argument at `out`, quoted the way the C runtime splits it
-// again. Returns the end of what was written.
-char* AppendArgument(char* out, const char* argument) {
-  if (argument[0] != '\0' && strpbrk(argument, " \t\"") == NULL) {
-    const size_t length = strlen(argument);
-    memcpy(out, argument, length);
-    return out + length;
-  }
-  *out++ = '"';
-  size_t backslashes = 0;
-  for (const char* c = argument; *c != '\0'; ++c) {
-    if (*c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    // Backslashes before a quote are doubled and the quote escaped;
-    // elsewhere they stand as they are.
-    const size_t count = *c == '"' ? backslashes * 2 + 1 : backslashes;
-    memset(out, '\\', count);
-    out += count;
-    backslashes = 0;
-    *out++ = *c;
-  }
-  memset(out, '\\', backslashes * 2);
-  out += backslashes * 2;
-  *out++ = '"';
-  return out;
-}
-
-void OutOfMemory() {
-  fprintf(stderr, "tracecap: out of memory\n");
-  exit(2);
-}
-
-// Each line goes to the --out file first, in listen mode, and then to the
-// console (or whatever standard output is).
-void PrintLine(const char* line, size_t length, void* context) {
-  if (context != NULL) {
-    WriteRolling(static_cast<RollingFile*>(context), line, length);
-  }
-  fwrite(line, 1, length, stdout);
-}
-
-void OnDebugNews(DebugNews news, DWORD pid, bool started, const char* name, const char* text, size_t length,
-                 void* context) {
-  LineJoiner* joiner = static_cast<LineJoiner*>(context);
-  bool written = true;
-  if (news == kDebugString) {
-    const CaughtString string = {0, pid, started ? NULL : name, text, length};
-    written = JoinString(joiner, string);
-  } else {
-    written = FlushHeldTags(joiner, pid);
-  }
-  if (!written) {
-    OutOfMemory();
-  }
-}
-
-int Launch(int argc, char* argv[], const TracecapOptions& options) {
-  size_t size = 1;
-  for (int i = options.program; i < argc; ++i) {
-    size += QuotedLength(argv[i]);
-  }
-  char* commandLine = static_cast<char*>(malloc(size));
-  if (commandLine == NULL) {
-    OutOfMemory();
-  }
-  char* end = commandLine;
-  for (int i = options.program; i < argc; ++i) {
-    if (i > options.program) {
-      *end++ = ' ';
-    }
-    end = AppendArgument(end, argv[i]);
-  }
-  *end = '\0';
-  LineWriter writer;
-  InitLineWriter(&writer, kLineLaunch, PrintLine, NULL);
-  LineJoiner joiner;
-  InitLineJoiner(&joiner, options.joined, &writer);
-  DWORD exitCode = 0;
-  DWORD error = 0;
-  const BOOL started = RunUnderDebugger(commandLine, OnDebugNews, &joiner, &exitCode, &error);
-  free(commandLine);
-  const bool flushed = FlushHeldTags(&joiner, kEveryProcess);
-  FreeLineWriter(&writer);
-  if (!started) {
-    fprintf(stderr, "tracecap: cannot start %s (error %lu)\n", argv[options.program], error);
-    return 2;
-  }
-  if (!flushed) {
-    OutOfMemory();
-  }
-  fprintf(stdout, "exit code: %lu\n", exitCode);
-  fflush(stdout);
-  return static_cast<int>(exitCode);
-}
-
 // How long the strings after the first of a batch are gathered.
 const DWORD kGatherMilliseconds = 50;
 
@@ -263,6 +144,7 @@ int ListenWith(ListenRun* run, const TracecapOptions& options) {
   SetEvent(g_done);
   return fileWhole ? 0 : 1;
 }
+}  // namespace
 
 int Listen(const TracecapOptions& options) {
   ListenRun* run = static_cast<ListenRun*>(malloc(sizeof(ListenRun)));
@@ -272,19 +154,4 @@ int Listen(const TracecapOptions& options) {
   const int exitCode = ListenWith(run, options);
   free(run);
   return exitCode;
-}
-}  // namespace
-
-int main(int argc, char* argv[]) {
-  TracecapOptions options;
-  OptionsProblem problem;
-  if (!ParseOptions(argc, argv, &options, &problem)) {
-    if (problem.argument != NULL) {
-      fprintf(stderr, "tracecap: %s: %s\n%s", problem.problem, problem.argument, kUsage);
-    } else {
-      fprintf(stderr, "tracecap: %s\n%s", problem.problem, kUsage);
-    }
-    return 2;
-  }
-  return options.listen ? Listen(options) : Launch(argc, argv, options);
 }
