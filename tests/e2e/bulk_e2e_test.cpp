@@ -10,6 +10,8 @@
 #include "tests/e2e/uninstall_machine.h"
 
 namespace e2e {
+
+using namespace wine;
 namespace {
 
 class BulkMachine : public UninstallerTest {

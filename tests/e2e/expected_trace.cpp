@@ -2,8 +2,6 @@
 
 #include <stdio.h>
 
-#include "tools/tracecap/debug_capture.h"
-
 namespace e2e {
 
 const char kQuorlinTag[] = "..Quorlin32 - Zenor";
@@ -100,30 +98,6 @@ std::vector<std::string> ExpectedTrace::DebugStrings() const {
     strings.push_back(message);
   }
   return strings;
-}
-
-::testing::AssertionResult SameDebugStrings(const std::vector<std::string>& expected,
-                                            const std::vector<std::string>& actual) {
-  if (expected == actual) {
-    return ::testing::AssertionSuccess();
-  }
-  size_t first = 0;
-  while (first < expected.size() && first < actual.size() && expected[first] == actual[first]) {
-    ++first;
-  }
-  ::testing::AssertionResult failure = ::testing::AssertionFailure();
-  failure << "debug strings differ from #" << first << " on (" << expected.size() << " expected, "
-          << actual.size() << " captured)\n";
-  const size_t rows = expected.size() > actual.size() ? expected.size() : actual.size();
-  for (size_t i = 0; i < rows; ++i) {
-    const std::string want = i < expected.size() ? EscapeDebugString(expected[i]) : "<none>";
-    const std::string got = i < actual.size() ? EscapeDebugString(actual[i]) : "<none>";
-    failure << (i == first ? ">" : " ") << " #" << i << "  expected: " << want << "\n";
-    if (want != got) {
-      failure << "       captured: " << got << "\n";
-    }
-  }
-  return failure;
 }
 
 }  // namespace e2e

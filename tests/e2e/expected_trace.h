@@ -1,5 +1,5 @@
 // The installer's debugger output as a test expects it, built step by step
-// in the order the installer reports, and the comparison with a capture.
+// in the order the installer reports.
 #ifndef KIT_TESTS_E2E_EXPECTED_TRACE_H
 #define KIT_TESTS_E2E_EXPECTED_TRACE_H
 
@@ -7,8 +7,6 @@
 
 #include <string>
 #include <vector>
-
-#include "gtest/gtest.h"
 
 namespace e2e {
 
@@ -49,12 +47,6 @@ class ExpectedTrace {
   ExpectedTrace& Add(const std::string& message);
   std::vector<std::string> messages_;
 };
-
-// Compares two sequences of debug strings in full and, on a difference,
-// prints both, escaped, one string a line, with the first difference
-// marked.
-::testing::AssertionResult SameDebugStrings(const std::vector<std::string>& expected,
-                                            const std::vector<std::string>& actual);
 
 }  // namespace e2e
 

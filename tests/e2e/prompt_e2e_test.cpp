@@ -12,6 +12,8 @@
 #include "tests/e2e/uninstall_machine.h"
 
 namespace e2e {
+
+using namespace wine;
 namespace {
 
 const char kProductKey[] = "SOFTWARE\\Orvane_M4730_Driver";

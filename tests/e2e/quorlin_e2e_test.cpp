@@ -16,10 +16,16 @@
 
 #include "gtest/gtest.h"
 #include "tests/e2e/expected_trace.h"
-#include "tests/e2e/machine.h"
-#include "tools/tracecap/debug_capture.h"
+#include "tests/wine/capture.h"
+#include "tests/wine/files.h"
+#include "tests/wine/long_paths_and_links.h"
+#include "tests/wine/prefix.h"
+#include "tests/wine/programs.h"
+#include "tests/wine/registry.h"
 
 namespace e2e {
+
+using namespace wine;
 namespace {
 
 const char kProductKey[] = "SOFTWARE\\Orvane_M4730_Driver";

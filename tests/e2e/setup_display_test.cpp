@@ -11,12 +11,19 @@
 #include <vector>
 
 #include "gtest/gtest.h"
-#include "tests/e2e/listener.h"
-#include "tests/e2e/machine.h"
 #include "tests/e2e/setup_machine.h"
-#include "tests/e2e/wizard.h"
+#include "tests/wine/capture.h"
+#include "tests/wine/files.h"
+#include "tests/wine/listener.h"
+#include "tests/wine/long_paths_and_links.h"
+#include "tests/wine/prefix.h"
+#include "tests/wine/programs.h"
+#include "tests/wine/registry.h"
+#include "tests/wine/windows_on_display.h"
 
 namespace e2e {
+
+using namespace wine;
 namespace {
 
 const DWORD kPageWait = 60000;
@@ -69,20 +76,6 @@ const Texts kChinese = {
     "请重新启动计算机以完成卸载。",
 };
 
-// The process id of the running program `name`, once it runs.
-DWORD WaitForProcess(const std::string& name) {
-  const DWORD start = GetTickCount();
-  do {
-    for (const auto& process : RunningProcesses()) {
-      if (lstrcmpiA(process.second.c_str(), name.c_str()) == 0) {
-        return process.first;
-      }
-    }
-    Sleep(100);
-  } while (GetTickCount() - start < kPageWait);
-  return 0;
-}
-
 class SetupOnADisplay : public SetupTest {
  protected:
   // A picture of the screen, once what just appeared has been drawn.
@@ -102,7 +95,7 @@ class SetupOnADisplay : public SetupTest {
     ASSERT_TRUE(ClickButton(page.window, IDOK));
     if (prompt) {
       // Veskot's completion prompt, over the uninstall's progress page.
-      const DWORD veskot = WaitForProcess("Veskot.exe");
+      const DWORD veskot = WaitForProcess("Veskot.exe", kPageWait);
       ASSERT_NE(veskot, 0u);
       SeenWindow box;
       ASSERT_TRUE(WaitForText(veskot, texts.prompt, kPageWait, &box));
@@ -153,7 +146,7 @@ class SetupOnADisplay : public SetupTest {
     }
     Started uninstall;
     ASSERT_TRUE(uninstall.Start(command.data.c_str(), ScratchFile("uninstall_display.txt")));
-    const DWORD pid = WaitForProcess("NORDAL_5120_Remove.exe");
+    const DWORD pid = WaitForProcess("NORDAL_5120_Remove.exe", kPageWait);
     ASSERT_NE(pid, 0u);
     ASSERT_NO_FATAL_FAILURE(Wizard(pid, texts, texts.uninstallCaption, texts.uninstallWelcome,
                                    texts.uninstalled, texts.uninstallFinished, "uninstall", true,

@@ -12,12 +12,19 @@
 #include <vector>
 
 #include "gtest/gtest.h"
-#include "tests/e2e/devices.h"
-#include "tests/e2e/listener.h"
-#include "tests/e2e/machine.h"
 #include "tests/e2e/setup_machine.h"
+#include "tests/wine/capture.h"
+#include "tests/wine/devices.h"
+#include "tests/wine/files.h"
+#include "tests/wine/listener.h"
+#include "tests/wine/long_paths_and_links.h"
+#include "tests/wine/prefix.h"
+#include "tests/wine/programs.h"
+#include "tests/wine/registry.h"
 
 namespace e2e {
+
+using namespace wine;
 namespace {
 
 const DWORD kExitFailed = 2;

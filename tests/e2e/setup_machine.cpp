@@ -3,10 +3,17 @@
 #include <msi.h>
 #include <stdlib.h>
 
-#include "tests/e2e/listener.h"
-#include "tests/e2e/machine.h"
+#include "tests/wine/capture.h"
+#include "tests/wine/files.h"
+#include "tests/wine/listener.h"
+#include "tests/wine/long_paths_and_links.h"
+#include "tests/wine/prefix.h"
+#include "tests/wine/programs.h"
+#include "tests/wine/registry.h"
 
 namespace e2e {
+
+using namespace wine;
 
 const char kSetupName[] = "NORDAL_5120_USB_Driver_Setup.exe";
 const char kProductKey[] = "SOFTWARE\\Orvane_M4730_Driver";
@@ -113,28 +120,6 @@ std::vector<std::string> SetupTest::StagedCopies() {
     }
   }
   return copies;
-}
-
-::testing::AssertionResult SetupTest::RunListened(const std::string& commandLine, DWORD* exitCode,
-                                                  std::vector<ListenLine>* lines) {
-  Listener listener;
-  ::testing::AssertionResult result = listener.Start();
-  if (!result) {
-    return result;
-  }
-  Started run;
-  result = run.Start(commandLine, ScratchFile("setup_run.txt"));
-  if (result) {
-    result = run.Wait(180000, exitCode);
-  }
-  const ::testing::AssertionResult stopped = listener.Stop();
-  if (!result) {
-    return result;
-  }
-  if (!stopped) {
-    return stopped;
-  }
-  return listener.Lines(lines);
 }
 
 ::testing::AssertionResult SetupTest::RunSetup(const std::string& arguments, DWORD* exitCode,
@@ -269,12 +254,6 @@ StagingRefusal::~StagingRefusal() {
   return ::testing::AssertionSuccess();
 }
 
-std::string TemporaryFolder() {
-  char temp[MAX_PATH];
-  const DWORD length = GetTempPathA(sizeof(temp), temp);
-  return length == 0 || length >= sizeof(temp) ? std::string() : std::string(temp, length - 1);
-}
-
 std::vector<std::string> PendingDeletions() {
   const RegistryValue value =
       ReadValue(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
@@ -305,14 +284,6 @@ std::vector<std::string> PendingDeletions() {
   return done;
 }
 
-std::vector<std::string> NamesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const FolderEntry& entry : ListFolder(folder)) {
-    names.push_back(entry.name);
-  }
-  return names;
-}
-
 std::vector<std::string> KitEntries() {
   std::vector<std::string> entries;
   for (const std::string& key : SubKeys(HKEY_LOCAL_MACHINE, kUninstallRoot)) {
@@ -332,16 +303,6 @@ std::vector<std::string> InstalledPackages() {
     products.push_back(product);
   }
   return products;
-}
-
-std::vector<std::string> TextsOf(const std::vector<ListenLine>& lines, const std::string& name) {
-  std::vector<std::string> texts;
-  for (const ListenLine& line : lines) {
-    if (line.name == name) {
-      texts.push_back(line.text);
-    }
-  }
-  return texts;
 }
 
 size_t CountOf(const std::vector<std::string>& texts, const std::string& text) {

@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "gtest/gtest.h"
-#include "tests/e2e/listener.h"
+#include "tests/wine/listener.h"
 
 namespace e2e {
+
+using namespace wine;
 
 extern const char kSetupName[];
 extern const char kProductKey[];
@@ -44,10 +46,6 @@ class SetupTest : public ::testing::Test {
 
   // The INF files in the INF store that are copies of the package's.
   std::vector<std::string> StagedCopies();
-
-  // Runs `commandLine` to its end while tracecap listens.
-  ::testing::AssertionResult RunListened(const std::string& commandLine, DWORD* exitCode,
-                                         std::vector<ListenLine>* lines);
 
   // Runs the setup program with `arguments` (" /S" for a silent run).
   ::testing::AssertionResult RunSetup(const std::string& arguments, DWORD* exitCode,
@@ -106,9 +104,6 @@ class StagingRefusal {
   std::vector<std::string> made_;
 };
 
-// This program's temporary folder, without a trailing backslash.
-std::string TemporaryFolder();
-
 // The paths registered for deletion at the next restart.
 std::vector<std::string> PendingDeletions();
 
@@ -116,18 +111,12 @@ std::vector<std::string> PendingDeletions();
 // are carried out.
 ::testing::AssertionResult Restart();
 
-// The names of a folder's entries.
-std::vector<std::string> NamesIn(const std::string& folder);
-
 // The keys of the Add/Remove Programs entries named "NORDAL 5120 USB Driver".
 std::vector<std::string> KitEntries();
 
 // The product codes Windows Installer has registered for the kit's
 // package, of any version.
 std::vector<std::string> InstalledPackages();
-
-// The strings that the program `name` sent, escaped, in order.
-std::vector<std::string> TextsOf(const std::vector<ListenLine>& lines, const std::string& name);
 
 size_t CountOf(const std::vector<std::string>& texts, const std::string& text);
 

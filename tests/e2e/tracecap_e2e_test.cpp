@@ -13,11 +13,17 @@
 
 #include "gtest/gtest.h"
 #include "tests/e2e/expected_trace.h"
-#include "tests/e2e/listener.h"
-#include "tests/e2e/machine.h"
-#include "tools/tracecap/debug_capture.h"
+#include "tests/wine/capture.h"
+#include "tests/wine/files.h"
+#include "tests/wine/listener.h"
+#include "tests/wine/long_paths_and_links.h"
+#include "tests/wine/prefix.h"
+#include "tests/wine/programs.h"
+#include "tests/wine/registry.h"
 
 namespace e2e {
+
+using namespace wine;
 namespace {
 
 // Far below the 10 seconds a writer waits for a listener that does not
@@ -36,53 +42,11 @@ bool LongestWait(const std::string& output, unsigned long* microseconds) {
 
 std::string KitProgram(const std::string& name) { return JoinPath(ProgramFolder(), name); }
 
-std::vector<std::string> Escaped(const std::vector<std::string>& strings) {
-  std::vector<std::string> escaped;
-  for (const std::string& text : strings) {
-    escaped.push_back(EscapeDebugString(text));
-  }
-  return escaped;
-}
-
 // The debug strings a program sends on this machine, as the debugger sees
 // them, after a run that settles what it changes.
 std::vector<std::string> Reference(const std::string& program, DWORD exitCode) {
   RunTraced(program, {}, exitCode);
   return Escaped(RunTraced(program, {}, exitCode).strings);
-}
-
-// Runs a command line to its end without tracecap, with no console of
-// its own.
-::testing::AssertionResult RunToEnd(const std::string& commandLine, const std::string& outputName,
-                                    DWORD* exitCode, Started* run) {
-  const ::testing::AssertionResult started = run->Start(commandLine, ScratchFile(outputName));
-  if (!started) {
-    return started;
-  }
-  return run->Wait(120000, exitCode);
-}
-
-::testing::AssertionResult RunToEnd(const std::string& commandLine, DWORD* exitCode) {
-  Started run;
-  return RunToEnd(commandLine, "run.txt", exitCode, &run);
-}
-
-std::vector<ListenLine> LinesOf(const std::vector<ListenLine>& lines, const std::string& name) {
-  std::vector<ListenLine> of;
-  for (const ListenLine& line : lines) {
-    if (line.name == name) {
-      of.push_back(line);
-    }
-  }
-  return of;
-}
-
-std::vector<std::string> TextsOf(const std::vector<ListenLine>& lines) {
-  std::vector<std::string> texts;
-  for (const ListenLine& line : lines) {
-    texts.push_back(line.text);
-  }
-  return texts;
 }
 
 // Reads a pipe to its end on a thread of its own.

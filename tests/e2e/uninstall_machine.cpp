@@ -4,6 +4,8 @@
 
 namespace e2e {
 
+using namespace wine;
+
 const Release kWindows2000 = {"win2k", 5, 0, "Curretn system is Windows 2K\n", NULL, false};
 const Release kWindowsXp = {
     "winxp", 5, 1, "Curretn system is Windows XP32 Bit \n", "Curretn system is Windows XP 64\n", true};

@@ -18,14 +18,18 @@
 #include <vector>
 
 #include "gtest/gtest.h"
-#include "tests/e2e/devices.h"
-#include "tests/e2e/machine.h"
 #include "tests/e2e/uninstall_trace.h"
-#include "tools/tracecap/debug_capture.h"
+#include "tests/wine/capture.h"
+#include "tests/wine/devices.h"
+#include "tests/wine/files.h"
+#include "tests/wine/long_paths_and_links.h"
+#include "tests/wine/prefix.h"
+#include "tests/wine/programs.h"
+#include "tests/wine/registry.h"
 
 namespace e2e {
 
-enum class PrefixKind { kWin32, kWow64 };
+using namespace wine;
 
 // What the device step does with the driver INF of an instance.
 enum class DriverInf {

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Gives one Wine prefix a display for the tests of what a person sees.
 #
-#   wine_display.sh start PREFIX DISPLAY XVFB STATE_DIR
-#   wine_display.sh stop PREFIX STATE_DIR
+#   display.sh start PREFIX DISPLAY XVFB STATE_DIR
+#   display.sh stop PREFIX STATE_DIR
 #
 # start runs Xvfb on DISPLAY (its process id kept in STATE_DIR) and
 # restarts the prefix's persistent wineserver, with Wine's services and

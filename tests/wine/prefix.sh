@@ -1,8 +1,8 @@
 #!/bin/sh
 # Creates or retires one Wine prefix for the end-to-end tests.
 #
-#   wine_prefix.sh create DIR win32|wow64
-#   wine_prefix.sh destroy DIR
+#   prefix.sh create DIR win32|wow64
+#   prefix.sh destroy DIR
 #
 # create makes DIR anew (32-bit Windows for win32, 64-bit Windows with
 # WOW64 for wow64) and leaves one persistent wineserver with Wine's

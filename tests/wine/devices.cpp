@@ -1,22 +1,16 @@
-#include "tests/e2e/devices.h"
+#include "tests/wine/devices.h"
 
 #include <setupapi.h>
 #include <stdio.h>
 
-namespace e2e {
+#include "tests/kit_facts/letter_case.h"
+#include "tests/kit_facts/names.h"
 
-const char* const kHandsetHardwareIds[2] = {"VID_3A8D&PID_6C31", "VID_3A8D&PID_6C32"};
+namespace wine {
 
 namespace {
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string UpperAscii(const std::string& text) {
-  std::string upper = text;
-  for (char& c : upper) {
-    c = Upper(c);
-  }
-  return upper;
-}
+using kit::SameLetters;
+using kit::UpperAscii;
 
 // A value no Win32 call leaves behind, to see whether a call set the last
 // error at all.
@@ -127,7 +121,7 @@ std::string InstanceIdOf(HDEVINFO set, SP_DEVINFO_DATA* data) {
 
 bool NamesHandset(const std::string& text) {
   const std::string upper = UpperAscii(text);
-  for (const char* id : kHandsetHardwareIds) {
+  for (const char* id : kit::kHandsetIds) {
     if (upper.find(id) != std::string::npos) {
       return true;
     }
@@ -177,7 +171,7 @@ bool NamesHandset(const std::string& text) {
   data.cbSize = sizeof(data);
   bool found = false;
   for (DWORD index = 0; !found && SetupDiEnumDeviceInfo(set, index, &data); ++index) {
-    found = UpperAscii(InstanceIdOf(set, &data)) == UpperAscii(instanceId);
+    found = SameLetters(InstanceIdOf(set, &data), instanceId);
   }
   if (!found) {
     SetupDiDestroyDeviceInfoList(set);
@@ -203,4 +197,4 @@ bool NamesHandset(const std::string& text) {
   return ::testing::AssertionFailure() << "SetupDiSetClassInstallParamsA failed with error " << error;
 }
 
-}  // namespace e2e
+}  // namespace wine

@@ -1,24 +1,14 @@
-#include "tests/e2e/listener.h"
+#include "tests/wine/listener.h"
 
 #include <stdlib.h>
 
-#include "tests/e2e/machine.h"
+#include "tests/kit_facts/names.h"
+#include "tests/wine/files.h"
+#include "tests/wine/prefix.h"
 
-namespace e2e {
+namespace wine {
 
 namespace {
-HANDLE CreateInheritable(const std::string& path) {
-  SECURITY_ATTRIBUTES security = {sizeof(security), NULL, TRUE};
-  return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &security,
-                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-}
-
-std::string ContentOf(const std::string& path) {
-  std::string content;
-  const ::testing::AssertionResult read = ReadWholeFile(path, &content);
-  return read ? content : std::string("<") + read.message() + ">";
-}
-
 bool ReadNumber(const std::string& text, unsigned long* value) {
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
     return false;
@@ -69,61 +59,27 @@ std::vector<std::string> SplitLines(const std::string& output) {
   return ::testing::AssertionSuccess();
 }
 
-Started::~Started() {
-  if (process_ != NULL) {
-    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(process_, 99);
-      WaitForSingleObject(process_, 5000);
+std::vector<ListenLine> LinesOf(const std::vector<ListenLine>& lines, const std::string& name) {
+  std::vector<ListenLine> of;
+  for (const ListenLine& line : lines) {
+    if (line.name == name) {
+      of.push_back(line);
     }
-    CloseHandle(process_);
   }
+  return of;
 }
 
-::testing::AssertionResult Started::Start(const std::string& commandLine, const std::string& outputFile,
-                                          bool console, HANDLE output) {
-  outputFile_ = outputFile;
-  HANDLE out = output != NULL ? output : CreateInheritable(outputFile);
-  HANDLE errors = CreateInheritable(outputFile + ".err");
-  if (out == INVALID_HANDLE_VALUE || errors == INVALID_HANDLE_VALUE) {
-    return ::testing::AssertionFailure() << "cannot create " << outputFile;
+std::vector<std::string> TextsOf(const std::vector<ListenLine>& lines) {
+  std::vector<std::string> texts;
+  for (const ListenLine& line : lines) {
+    texts.push_back(line.text);
   }
-  STARTUPINFOA startup;
-  ZeroMemory(&startup, sizeof(startup));
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = NULL;
-  startup.hStdOutput = out;
-  startup.hStdError = errors;
-  PROCESS_INFORMATION info;
-  std::string line = commandLine;
-  const BOOL started = CreateProcessA(NULL, &line[0], NULL, NULL, TRUE, console ? CREATE_NEW_CONSOLE : 0,
-                                      NULL, NULL, &startup, &info);
-  const DWORD error = GetLastError();
-  if (output == NULL) {
-    CloseHandle(out);
-  }
-  CloseHandle(errors);
-  if (!started) {
-    return ::testing::AssertionFailure() << "cannot start " << commandLine << ": error " << error;
-  }
-  CloseHandle(info.hThread);
-  process_ = info.hProcess;
-  pid_ = info.dwProcessId;
-  return ::testing::AssertionSuccess();
+  return texts;
 }
 
-::testing::AssertionResult Started::Wait(DWORD milliseconds, DWORD* exitCode) {
-  if (WaitForSingleObject(process_, milliseconds) != WAIT_OBJECT_0) {
-    return ::testing::AssertionFailure()
-           << "process " << pid_ << " did not end within " << milliseconds << " ms";
-  }
-  GetExitCodeProcess(process_, exitCode);
-  return ::testing::AssertionSuccess();
+std::vector<std::string> TextsOf(const std::vector<ListenLine>& lines, const std::string& name) {
+  return TextsOf(LinesOf(lines, name));
 }
-
-std::string Started::Output() const { return ContentOf(outputFile_); }
-
-std::string Started::Errors() const { return ContentOf(outputFile_ + ".err"); }
 
 ::testing::AssertionResult Listener::Start(const std::vector<std::string>& options, HANDLE output) {
   if (SomeoneListens()) {
@@ -175,6 +131,28 @@ std::string Started::Errors() const { return ContentOf(outputFile_ + ".err"); }
   return ParseListenLines(Output(), lines);
 }
 
+::testing::AssertionResult RunListened(const std::string& commandLine, DWORD* exitCode,
+                                       std::vector<ListenLine>* lines) {
+  Listener listener;
+  ::testing::AssertionResult result = listener.Start();
+  if (!result) {
+    return result;
+  }
+  Started run;
+  result = run.Start(commandLine, ScratchFile("setup_run.txt"));
+  if (result) {
+    result = run.Wait(180000, exitCode);
+  }
+  const ::testing::AssertionResult stopped = listener.Stop();
+  if (!result) {
+    return result;
+  }
+  if (!stopped) {
+    return stopped;
+  }
+  return listener.Lines(lines);
+}
+
 bool SomeoneListens() {
   HANDLE dataReady = OpenEventA(SYNCHRONIZE, FALSE, "DBWIN_DATA_READY");
   if (dataReady == NULL) {
@@ -184,14 +162,8 @@ bool SomeoneListens() {
   return true;
 }
 
-std::string TracecapPath() { return JoinPath(ProgramFolder(), "tracecap.exe"); }
+std::string TracecapPath() { return JoinPath(ProgramFolder(), kit::kTracecapExe); }
 
 std::string WriterPath() { return JoinPath(ProgramFolder(), "e2e_dbwin_writer.exe"); }
 
-std::string ScratchFile(const std::string& name) {
-  const std::string folder = JoinPath(ProgramFolder(), "e2e_scratch");
-  CreateDirectoryA(folder.c_str(), NULL);
-  return JoinPath(folder, name);
-}
-
-}  // namespace e2e
+}  // namespace wine

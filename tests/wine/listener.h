@@ -1,8 +1,8 @@
-// tracecap's listen mode as the tests run it: tracecap.exe in a console of
-// its own, its output going to files, stopped with Ctrl+C in that console;
-// and the programs the tests run beside it, whose output they read.
-#ifndef KIT_TESTS_E2E_LISTENER_H
-#define KIT_TESTS_E2E_LISTENER_H
+// tracecap's listen mode as the tests and the benchmarks run it:
+// tracecap.exe in a console of its own, its output going to files, stopped
+// with Ctrl+C in that console, and the lines it printed read back.
+#ifndef KIT_TESTS_WINE_LISTENER_H
+#define KIT_TESTS_WINE_LISTENER_H
 
 #include <windows.h>
 
@@ -10,8 +10,9 @@
 #include <vector>
 
 #include "gtest/gtest.h"
+#include "tests/wine/programs.h"
 
-namespace e2e {
+namespace wine {
 
 // One line of listen mode: time, process id, program name, escaped string.
 struct ListenLine {
@@ -30,30 +31,10 @@ std::vector<std::string> SplitLines(const std::string& output);
 ::testing::AssertionResult ParseListenLines(const std::string& output, std::vector<ListenLine>* lines,
                                             std::vector<std::string>* headers = nullptr);
 
-// A program started with its standard output and error going to files
-// (or to `output`, when it is given), in a console of its own when
-// `console` is set.
-class Started {
- public:
-  Started() = default;
-  ~Started();
-  Started(const Started&) = delete;
-  Started& operator=(const Started&) = delete;
-
-  ::testing::AssertionResult Start(const std::string& commandLine, const std::string& outputFile,
-                                   bool console = false, HANDLE output = NULL);
-  // Waits for the end; fails when it does not come within `milliseconds`.
-  ::testing::AssertionResult Wait(DWORD milliseconds, DWORD* exitCode);
-  DWORD Pid() const { return pid_; }
-  // Its standard output, and its error output, read once it has ended.
-  std::string Output() const;
-  std::string Errors() const;
-
- private:
-  HANDLE process_ = NULL;
-  DWORD pid_ = 0;
-  std::string outputFile_;
-};
+// The lines of the program `name`, and the escaped strings of lines.
+std::vector<ListenLine> LinesOf(const std::vector<ListenLine>& lines, const std::string& name);
+std::vector<std::string> TextsOf(const std::vector<ListenLine>& lines);
+std::vector<std::string> TextsOf(const std::vector<ListenLine>& lines, const std::string& name);
 
 // tracecap --listen with `options`, started once no other listener is
 // there and waited for until it listens.
@@ -72,14 +53,19 @@ class Listener {
   Started run_;
 };
 
+// Runs `commandLine` to its end, within three minutes, while tracecap
+// listens; what tracecap caught goes to `lines`.
+::testing::AssertionResult RunListened(const std::string& commandLine, DWORD* exitCode,
+                                       std::vector<ListenLine>* lines);
+
 // Whether a debug-output listener's buffer is there now.
 bool SomeoneListens();
 
-// Beside the test program: tracecap.exe, the writer, and scratch files.
+// Beside the test program: tracecap.exe, and the writer of debug strings
+// the tests run as a process of its own.
 std::string TracecapPath();
 std::string WriterPath();
-std::string ScratchFile(const std::string& name);
 
-}  // namespace e2e
+}  // namespace wine
 
 #endif

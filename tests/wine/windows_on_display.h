@@ -1,8 +1,8 @@
-// What a person sees of a program's windows on the display (Xvfb): the
+// Windows on the display (Xvfb), as a person sees them: the
 // visible windows of a process with the texts of their controls, as UTF-8,
 // a click on a button, and a picture of the screen.
-#ifndef KIT_TESTS_E2E_WIZARD_H
-#define KIT_TESTS_E2E_WIZARD_H
+#ifndef KIT_TESTS_WINE_WINDOWS_ON_DISPLAY_H
+#define KIT_TESTS_WINE_WINDOWS_ON_DISPLAY_H
 
 #include <windows.h>
 
@@ -11,7 +11,7 @@
 
 #include "gtest/gtest.h"
 
-namespace e2e {
+namespace wine {
 
 struct SeenWindow {
   HWND window = NULL;
@@ -34,6 +34,6 @@ std::vector<SeenWindow> WindowsOf(DWORD pid);
 // Writes what the screen shows as a 24-bit BMP file.
 ::testing::AssertionResult SaveScreen(const std::string& path);
 
-}  // namespace e2e
+}  // namespace wine
 
 #endif

@@ -1,8 +1,8 @@
 // The device instances Windows knows, read in-process through SetupAPI the
 // way the uninstaller walks them, and a probe of the class installer's
 // removal on this platform.
-#ifndef KIT_TESTS_E2E_DEVICES_H
-#define KIT_TESTS_E2E_DEVICES_H
+#ifndef KIT_TESTS_WINE_DEVICES_H
+#define KIT_TESTS_WINE_DEVICES_H
 
 #include <windows.h>
 
@@ -11,13 +11,10 @@
 
 #include "gtest/gtest.h"
 
-namespace e2e {
+namespace wine {
 
-// The handset's hardware ids, as they stand inside longer ids.
-extern const char* const kHandsetHardwareIds[2];
-
-// Whether `text` contains one of the handset's ids, ASCII letters in any
-// case.
+// Whether `text` contains one of the handset's ids (kit::kHandsetIds),
+// ASCII letters in any case.
 bool NamesHandset(const std::string& text);
 
 // One device instance: its instance id and its hardware ids (none when it
@@ -62,6 +59,6 @@ enum class Removal {
 // this process only (nothing is removed), and tells what came back.
 ::testing::AssertionResult ProbeRemoval(const std::string& instanceId, Removal* removal);
 
-}  // namespace e2e
+}  // namespace wine
 
 #endif

@@ -1,6 +1,6 @@
-#include "tests/e2e/wizard.h"
+#include "tests/wine/windows_on_display.h"
 
-namespace e2e {
+namespace wine {
 
 namespace {
 std::string Utf8TextOf(HWND window) {
@@ -133,4 +133,4 @@ std::vector<SeenWindow> WindowsOf(DWORD pid) {
   return ::testing::AssertionSuccess();
 }
 
-}  // namespace e2e
+}  // namespace wine
