@@ -12,6 +12,7 @@
 #include "gtest/gtest.h"
 #include "tests/e2e/expected_trace.h"
 #include "tests/e2e/uninstall_machine.h"
+#include "tests/wine/known_wine_gap.h"
 
 namespace e2e {
 
@@ -99,20 +100,17 @@ TEST_F(InstalledMachine, SecondRunFindsNothingLeftToDo) {
 }
 
 TEST_F(InstalledMachine, HandsetInstancesAreRemoved) {
-  Removal removal = Removal::kAvailable;
-  ASSERT_TRUE(ProbeRemoval(ModemInterface().instanceId, &removal));
-  if (removal == Removal::kClassInstallParamsNotImplemented) {
-    GTEST_SKIP() << "known platform difference: Wine 8 does not implement SetupDiSetClassInstallParamsA";
-  }
   RunVeskot(veskotPath_, {});
 
   std::vector<DeviceRecord> records;
   ASSERT_TRUE(ListDeviceInstances(&records));
-  for (const DeviceRecord& record : records) {
-    for (const std::string& id : record.hardwareIds) {
-      EXPECT_FALSE(NamesHandset(id)) << record.instanceId << " is still there";
+  KnownWineGap(kNoClassInstallParams, [&] {
+    for (const DeviceRecord& record : records) {
+      for (const std::string& id : record.hardwareIds) {
+        EXPECT_FALSE(NamesHandset(id)) << record.instanceId << " is still there";
+      }
     }
-  }
+  });
   bool foreignDeviceStays = false;
   for (const DeviceRecord& record : records) {
     foreignDeviceStays =
@@ -474,18 +472,15 @@ TEST_F(FolderDeletion, JunctionGoesAndWhatItPointsToStays) {
   ASSERT_TRUE(MakeFolders(target));
   ASSERT_TRUE(WriteWholeFile(JoinPath(target, "keep.sys"), "not the kit's\r\n"));
   const std::string link = productFolder_ + "\\docs\\drivers";
-  DWORD error = ERROR_SUCCESS;
-  const ::testing::AssertionResult made = MakeJunction(link, target, &error);
-  if (!made && error == ERROR_NOT_SUPPORTED) {
-    GTEST_SKIP() << "known platform difference: Wine 8 cannot make a junction "
-                    "(FSCTL_SET_REPARSE_POINT fails with ERROR_NOT_SUPPORTED)";
-  }
-  ASSERT_TRUE(made);
+  KnownWineGap(kNoJunctions, [&] {
+    DWORD error = ERROR_SUCCESS;
+    ASSERT_TRUE(MakeJunction(link, target, &error));
 
-  CheckRun(veskotPath_);
+    CheckRun(veskotPath_);
 
-  EXPECT_TRUE(FileExists(JoinPath(target, "keep.sys")));
-  EXPECT_FALSE(FolderExists(productFolder_));
+    EXPECT_TRUE(FileExists(JoinPath(target, "keep.sys")));
+    EXPECT_FALSE(FolderExists(productFolder_));
+  });
 }
 
 TEST_F(FolderDeletion, FolderLinkIsNotFollowedAndWhatItPointsToStays) {
