@@ -75,6 +75,10 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
 // leaves the copy with normal attributes.
 ::testing::AssertionResult CopyAsNormalFile(const std::string& from, const std::string& to);
 
+// The precompiled companion Windows keeps beside an INF file "x.inf":
+// "x.pnf".
+inline std::string PnfOf(const std::string& inf) { return inf.substr(0, inf.size() - 4) + ".pnf"; }
+
 // Deletes one file, attributes notwithstanding.
 ::testing::AssertionResult DeleteOneFile(const std::string& path);
 
