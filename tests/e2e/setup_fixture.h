@@ -1,8 +1,10 @@
-// The kit's setup program run as a handset owner and a fleet tool run it,
-// under Wine: the machine laid out for it, what the setup and its uninstall
-// commands leave on it, and the traces tracecap's listen mode caught.
-#ifndef KIT_TESTS_E2E_SETUP_MACHINE_H
-#define KIT_TESTS_E2E_SETUP_MACHINE_H
+// The fixture of the setups' end-to-end scenarios: the kit's setup
+// program and its Windows Installer package run as a handset owner and a
+// fleet tool run them, under Wine, with the traces tracecap's listen mode
+// caught; a machine without the kit to start from, and the checks of
+// what an install or an uninstall leaves.
+#ifndef KIT_TESTS_E2E_SETUP_FIXTURE_H
+#define KIT_TESTS_E2E_SETUP_FIXTURE_H
 
 #include <windows.h>
 
@@ -10,27 +12,16 @@
 #include <vector>
 
 #include "gtest/gtest.h"
+#include "tests/kit_facts/windows_releases.h"
 #include "tests/wine/listener.h"
 
 namespace e2e {
 
-using namespace wine;
-
-extern const char kSetupName[];
-extern const char kProductKey[];
-extern const char kUninstallKey[];
-extern const char kUninstallRoot[];
-extern const char kLayersKey[];
-
-// The escaped line of the installer's trace for each INF file it staged.
-extern const char kStaged[];
-
-// A Windows release a silent install is tested on, and the installer's
-// escaped line for it.
-struct Release {
-  const char* wineVersion;
-  const char* classification;
-};
+// The setup program's exit codes beside 0: it failed, Windows is one the
+// kit does not know, or a restart finishes the uninstall.
+const DWORD kExitFailed = 2;
+const DWORD kExitUnsupportedWindows = 3;
+const DWORD kExitRestartRequired = 3010;
 
 class SetupTest : public ::testing::Test {
  protected:
@@ -39,7 +30,7 @@ class SetupTest : public ::testing::Test {
 
   // The Windows release Wine reports to every program from now on, the
   // kit's among them.
-  void UseRelease(const char* wineVersion);
+  void UseRelease(const kit::WindowsRelease& release);
 
   // Takes whatever an earlier test left of the kit off the machine.
   void RemoveKit();
@@ -47,18 +38,19 @@ class SetupTest : public ::testing::Test {
   // The INF files in the INF store that are copies of the package's.
   std::vector<std::string> StagedCopies();
 
-  // Runs the setup program with `arguments` (" /S" for a silent run).
+  // Runs the setup program with `arguments` (" /S" for a silent run) while
+  // tracecap listens.
   ::testing::AssertionResult RunSetup(const std::string& arguments, DWORD* exitCode,
-                                      std::vector<ListenLine>* lines);
+                                      std::vector<wine::ListenLine>* lines);
 
   // Installs the kit silently on Windows 7, as a fleet tool does; what
   // tracecap caught goes to `lines`.
-  void InstallSilently(std::vector<ListenLine>* lines);
+  void InstallSilently(std::vector<wine::ListenLine>* lines);
 
   // Runs the uninstall command the Uninstall key names in `value`, as a
-  // fleet tool does.
+  // fleet tool does, while tracecap listens.
   ::testing::AssertionResult RunUninstallCommand(const char* value, DWORD* exitCode,
-                                                 std::vector<ListenLine>* lines);
+                                                 std::vector<wine::ListenLine>* lines);
 
   // What either setup installs: both programs and the package's edition
   // in their folders, the temporary folder, the product key, four staged
@@ -77,7 +69,11 @@ class SetupTest : public ::testing::Test {
   std::string Package(const std::string& copy = "") const;
 
   // Windows 7 on 32-bit Windows; Windows 7 and XP on 64-bit Windows.
-  std::vector<Release> SilentInstallReleases() const;
+  std::vector<const kit::WindowsRelease*> SilentInstallReleases() const;
+
+  // Quorlin's classification line for `release` in this prefix, as
+  // tracecap prints it.
+  std::string ClassificationSeen(const kit::WindowsRelease& release) const;
 
   bool is64_ = false;
   std::string productFolder_;
@@ -104,19 +100,22 @@ class StagingRefusal {
   std::vector<std::string> made_;
 };
 
+// A message as tracecap's listen mode prints it: escaped.
+std::string Seen(const std::string& message);
+
+// The keys of the Add/Remove Programs entries named as the kit.
+std::vector<std::string> KitEntries();
+
+// The product codes Windows Installer has registered for the kit's
+// package, of any version.
+std::vector<std::string> InstalledPackages();
+
 // The paths registered for deletion at the next restart.
 std::vector<std::string> PendingDeletions();
 
 // Restarts Wine's Windows as "wineboot -r" does: the registered deletions
 // are carried out.
 ::testing::AssertionResult Restart();
-
-// The keys of the Add/Remove Programs entries named "NORDAL 5120 USB Driver".
-std::vector<std::string> KitEntries();
-
-// The product codes Windows Installer has registered for the kit's
-// package, of any version.
-std::vector<std::string> InstalledPackages();
 
 size_t CountOf(const std::vector<std::string>& texts, const std::string& text);
 
