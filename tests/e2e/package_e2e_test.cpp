@@ -50,8 +50,9 @@ struct Step {
 // Windows Installer's answer for an install it refused: ERROR_INSTALL_FAILURE.
 const DWORD kRefused = 1603;
 
-// The machine as far as the kit touches it.
-struct MachineState {
+// What the kit can leave on Windows: the folders, INF files, keys,
+// entries, compatibility records and registered packages there are.
+struct Footprint {
   std::vector<std::string> programFiles;
   std::vector<std::string> infStore;
   std::vector<std::string> software;
@@ -60,7 +61,7 @@ struct MachineState {
   std::vector<std::string> packages;
 };
 
-void ExpectSame(const MachineState& before, const MachineState& after) {
+void ExpectSame(const Footprint& before, const Footprint& after) {
   EXPECT_EQ(after.programFiles, before.programFiles);
   EXPECT_EQ(after.infStore, before.infStore);
   EXPECT_EQ(after.software, before.software);
@@ -71,7 +72,7 @@ void ExpectSame(const MachineState& before, const MachineState& after) {
 
 class PackageTest : public SetupTest {
  protected:
-  MachineState State() {
+  Footprint State() {
     return {NamesIn(productFolder_.substr(0, productFolder_.rfind('\\'))),
             NamesIn(InfStoreFolder()),
             SubKeys(HKEY_LOCAL_MACHINE, "SOFTWARE"),
@@ -103,7 +104,7 @@ class PackageTest : public SetupTest {
   std::vector<ListenLine> Run(const std::vector<Step>& steps, Kit installed,
                               const kit::WindowsRelease& release = kit::kWindows7) {
     UseRelease(release);
-    const MachineState before = State();
+    const Footprint before = State();
     std::vector<ListenLine> all;
     for (const Step& step : steps) {
       SCOPED_TRACE(step.command);
@@ -156,8 +157,9 @@ class PackageTest : public SetupTest {
     EXPECT_EQ(KitEntries(), std::vector<std::string>{packages[0]});
     EXPECT_EQ(MsiQueryProductStateA(packages[0].c_str()), INSTALLSTATE_DEFAULT);
     const std::string key = std::string(kit::kUninstallRoot) + "\\" + packages[0];
-    EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, key, "Publisher").data, std::string("Orvane", 7));
-    EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, key, "DisplayVersion").data, std::string("1.7.0", 6));
+    EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, key, "Publisher").data, StoredString(kit::kMaker));
+    EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, key, kit::kDisplayVersionValue).data,
+              StoredString(kit::kProductVersion));
     for (const char* name : {"NoModify", "NoRepair"}) {
       EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, key, name).data, std::string("\x01\0\0\0", 4)) << name;
     }

@@ -46,17 +46,17 @@ TEST_F(Classification, Windows2000HasNo64BitBranch) {
     return;
   }
   ASSERT_NO_FATAL_FAILURE(AddProductFolders());
-  const Messages expected =
-      Join({{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo,
-             OsVersion(5, 0), OnThisPrefix(kit::kWindows2000).veskotLine, kOverPkgGetSysInfo},
-            DeviceWalk({}),
-            {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
-             SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
-             SearchFolder(productFolder_ + "\\INF"), SearchFolder(productFolder_ + "\\INF\\64_inf"),
-             SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
-             SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
-             SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
-             SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
+  const Messages expected = Join(
+      {{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo, OsVersion(5, 0),
+        OnThisPrefix(kit::kWindows2000).veskotLine, kOverPkgGetSysInfo},
+       DeviceWalk({}),
+       {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
+        SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
+        SearchFolder(productFolder_ + kit::kInfFolder32), SearchFolder(productFolder_ + kit::kInfFolder64),
+        SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
+        SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
+        SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
+        SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
 
   CheckRun(expected);
 }
@@ -67,18 +67,18 @@ TEST_F(Classification, WindowsXp) {
     return;
   }
   ASSERT_NO_FATAL_FAILURE(AddProductFolders());
-  const Messages expected =
-      Join({{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo,
-             OsVersion(5, 1), OnThisPrefix(kit::kWindowsXp).veskotLine, kOverPkgGetSysInfo},
-            Branch64(veskotPath_),
-            DeviceWalk({}),
-            {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
-             SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
-             SearchFolder(productFolder_ + "\\INF"), SearchFolder(productFolder_ + "\\INF\\64_inf"),
-             SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
-             SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
-             SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
-             SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
+  const Messages expected = Join(
+      {{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo, OsVersion(5, 1),
+        OnThisPrefix(kit::kWindowsXp).veskotLine, kOverPkgGetSysInfo},
+       Branch64(veskotPath_),
+       DeviceWalk({}),
+       {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
+        SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
+        SearchFolder(productFolder_ + kit::kInfFolder32), SearchFolder(productFolder_ + kit::kInfFolder64),
+        SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
+        SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
+        SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
+        SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
 
   CheckRun(expected);
 }
@@ -89,18 +89,18 @@ TEST_F(Classification, WindowsXp64) {
     return;
   }
   ASSERT_NO_FATAL_FAILURE(AddProductFolders());
-  const Messages expected =
-      Join({{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo,
-             OsVersion(5, 2), OnThisPrefix(kit::kWindowsXp64).veskotLine, kOverPkgGetSysInfo},
-            Branch64(veskotPath_),
-            DeviceWalk({}),
-            {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
-             SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
-             SearchFolder(productFolder_ + "\\INF"), SearchFolder(productFolder_ + "\\INF\\64_inf"),
-             SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
-             SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
-             SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
-             SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
+  const Messages expected = Join(
+      {{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo, OsVersion(5, 2),
+        OnThisPrefix(kit::kWindowsXp64).veskotLine, kOverPkgGetSysInfo},
+       Branch64(veskotPath_),
+       DeviceWalk({}),
+       {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
+        SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
+        SearchFolder(productFolder_ + kit::kInfFolder32), SearchFolder(productFolder_ + kit::kInfFolder64),
+        SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
+        SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
+        SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
+        SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
 
   CheckRun(expected);
 }
@@ -111,18 +111,18 @@ TEST_F(Classification, WindowsVista) {
     return;
   }
   ASSERT_NO_FATAL_FAILURE(AddProductFolders());
-  const Messages expected =
-      Join({{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo,
-             OsVersion(6, 0), OnThisPrefix(kit::kWindowsVista).veskotLine, kOverPkgGetSysInfo},
-            Branch64(veskotPath_),
-            DeviceWalk({}),
-            {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
-             SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
-             SearchFolder(productFolder_ + "\\INF"), SearchFolder(productFolder_ + "\\INF\\64_inf"),
-             SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
-             SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
-             SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
-             SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
+  const Messages expected = Join(
+      {{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo, OsVersion(6, 0),
+        OnThisPrefix(kit::kWindowsVista).veskotLine, kOverPkgGetSysInfo},
+       Branch64(veskotPath_),
+       DeviceWalk({}),
+       {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
+        SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
+        SearchFolder(productFolder_ + kit::kInfFolder32), SearchFolder(productFolder_ + kit::kInfFolder64),
+        SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
+        SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
+        SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
+        SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
 
   CheckRun(expected);
 }
@@ -133,18 +133,18 @@ TEST_F(Classification, Windows7) {
     return;
   }
   ASSERT_NO_FATAL_FAILURE(AddProductFolders());
-  const Messages expected =
-      Join({{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo,
-             OsVersion(6, 1), OnThisPrefix(kit::kWindows7).veskotLine, kOverPkgGetSysInfo},
-            Branch64(veskotPath_),
-            DeviceWalk({}),
-            {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
-             SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
-             SearchFolder(productFolder_ + "\\INF"), SearchFolder(productFolder_ + "\\INF\\64_inf"),
-             SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
-             SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
-             SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
-             SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
+  const Messages expected = Join(
+      {{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo, OsVersion(6, 1),
+        OnThisPrefix(kit::kWindows7).veskotLine, kOverPkgGetSysInfo},
+       Branch64(veskotPath_),
+       DeviceWalk({}),
+       {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
+        SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
+        SearchFolder(productFolder_ + kit::kInfFolder32), SearchFolder(productFolder_ + kit::kInfFolder64),
+        SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
+        SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
+        SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
+        SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
 
   CheckRun(expected);
 }
@@ -155,17 +155,17 @@ TEST_F(Classification, Windows8IsOutsideTheTable) {
     return;
   }
   ASSERT_NO_FATAL_FAILURE(AddProductFolders());
-  const Messages expected =
-      Join({{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo,
-             OsVersion(6, 2), kOverPkgGetSysInfo},
-            DeviceWalk({}),
-            {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
-             SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
-             SearchFolder(productFolder_ + "\\INF"), SearchFolder(productFolder_ + "\\INF\\64_inf"),
-             SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
-             SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
-             SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
-             SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
+  const Messages expected = Join(
+      {{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo, OsVersion(6, 2),
+        kOverPkgGetSysInfo},
+       DeviceWalk({}),
+       {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
+        SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
+        SearchFolder(productFolder_ + kit::kInfFolder32), SearchFolder(productFolder_ + kit::kInfFolder64),
+        SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
+        SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
+        SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
+        SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
 
   CheckRun(expected);
 }

@@ -67,8 +67,8 @@ TEST_F(FolderDeletion, FileHeldByARunningProgramOfAnotherNameStaysAndTheProgramR
                                    DeleteFailedTryLater(guide),
                                    HolderName("guide.txt"),
                                    DeleteFailed(guide),
-                                   SearchFolder(productFolder_ + "\\INF"),
-                                   SearchFolder(productFolder_ + "\\INF\\64_inf"),
+                                   SearchFolder(productFolder_ + kit::kInfFolder32),
+                                   SearchFolder(productFolder_ + kit::kInfFolder64),
                                    SearchFolder(productFolder_ + "\\tools"),
                                    kOverProductFolder,
                                    kStartTempFolder,
@@ -84,7 +84,7 @@ TEST_F(FolderDeletion, FileHeldByARunningProgramOfAnotherNameStaysAndTheProgramR
   EXPECT_TRUE(viewer.Running()) << viewerPath << " was ended";
   EXPECT_TRUE(FileExists(guide));
   EXPECT_FALSE(FolderExists(productFolder_ + "\\docs\\empty"));
-  EXPECT_FALSE(FolderExists(productFolder_ + "\\INF"));
+  EXPECT_FALSE(FolderExists(productFolder_ + kit::kInfFolder32));
   EXPECT_FALSE(FileExists(productFolder_ + "\\readme.txt"));
   EXPECT_FALSE(FolderExists(tempFolder_));
   viewer.Stop();
@@ -116,8 +116,8 @@ TEST_F(FolderDeletion, AmongManyRunningProgramsOnlyTheHolderIsEnded) {
             DeviceWalk({}),
             {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
              SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
-             SearchFolder(productFolder_ + "\\INF"), SearchFolder(productFolder_ + "\\INF\\64_inf"),
-             SearchFolder(productFolder_ + "\\tools"),
+             SearchFolder(productFolder_ + kit::kInfFolder32),
+             SearchFolder(productFolder_ + kit::kInfFolder64), SearchFolder(productFolder_ + "\\tools"),
              DeleteFailedTryLater(productFolder_ + "\\tools\\HandsetTool.exe"), HolderName("HandsetTool.exe"),
              kOverProductFolder, kStartTempFolder, SearchFolder(tempFolder_),
              SearchFolder(tempFolder_ + "\\cache"), SearchFolder(tempFolder_ + "\\cache\\a"),
@@ -153,8 +153,8 @@ TEST_F(FolderDeletion, UninstallerInsideTheProductFolderDoesNotEndItself) {
                                    SearchFolder(productFolder_),
                                    SearchFolder(productFolder_ + "\\docs"),
                                    SearchFolder(productFolder_ + "\\docs\\empty"),
-                                   SearchFolder(productFolder_ + "\\INF"),
-                                   SearchFolder(productFolder_ + "\\INF\\64_inf"),
+                                   SearchFolder(productFolder_ + kit::kInfFolder32),
+                                   SearchFolder(productFolder_ + kit::kInfFolder64),
                                    SearchFolder(productFolder_ + "\\tools"),
                                    DeleteFailedTryLater(inside),
                                    HolderName(kit::kVeskotExe),
@@ -205,8 +205,8 @@ TEST_F(FolderDeletion, EntryPathOf259CharactersGoesAndOf260IsPassedOverAndTraced
                                    SearchFolder(productFolder_),
                                    SearchFolder(productFolder_ + "\\docs"),
                                    SearchFolder(productFolder_ + "\\docs\\empty"),
-                                   SearchFolder(productFolder_ + "\\INF"),
-                                   SearchFolder(productFolder_ + "\\INF\\64_inf"),
+                                   SearchFolder(productFolder_ + kit::kInfFolder32),
+                                   SearchFolder(productFolder_ + kit::kInfFolder64),
                                    SearchFolder(productFolder_ + "\\long"),
                                    SearchFolder(deep),
                                    PathTooLong(file260),
@@ -230,7 +230,7 @@ TEST_F(FolderDeletion, EntryPathOf259CharactersGoesAndOf260IsPassedOverAndTraced
   EXPECT_FALSE(LongPathExists(folder255));
   EXPECT_TRUE(FolderExists(deep));
   EXPECT_FALSE(FileExists(productFolder_ + "\\readme.txt"));
-  EXPECT_FALSE(FolderExists(productFolder_ + "\\INF"));
+  EXPECT_FALSE(FolderExists(productFolder_ + kit::kInfFolder32));
   EXPECT_FALSE(FolderExists(tempFolder_));
 }
 
@@ -260,8 +260,8 @@ TEST_F(FolderDeletion, PathsPastMaxPathArePassedOver) {
                                    SearchFolder(productFolder_),
                                    SearchFolder(productFolder_ + "\\docs"),
                                    SearchFolder(productFolder_ + "\\docs\\empty"),
-                                   SearchFolder(productFolder_ + "\\INF"),
-                                   SearchFolder(productFolder_ + "\\INF\\64_inf"),
+                                   SearchFolder(productFolder_ + kit::kInfFolder32),
+                                   SearchFolder(productFolder_ + kit::kInfFolder64),
                                    SearchFolder(productFolder_ + "\\tools"),
                                    kOverProductFolder,
                                    kStartTempFolder,

@@ -39,12 +39,8 @@ class ProductKeys : public VeskotScenario {
   }
 
   static bool HasPrompt(const std::vector<std::string>& strings) {
-    for (const std::string& text : strings) {
-      if (text.find("Start present a prompt") != std::string::npos) {
-        return true;
-      }
-    }
-    return false;
+    return std::find(strings.begin(), strings.end(), kPromptAfterDeletion) != strings.end() ||
+           std::find(strings.begin(), strings.end(), kPromptWithoutKey) != strings.end();
   }
 };
 
@@ -67,7 +63,7 @@ TEST_F(ProductKeys, UninstallKeyWithASubkeyEndsTheRun) {
   const std::vector<std::string> strings = Run(expected);
 
   ASSERT_FALSE(strings.empty());
-  EXPECT_EQ(strings.back(), "Dlete key fail!errorvalue is :5");
+  EXPECT_EQ(strings.back(), DeleteKeyFailed(ERROR_ACCESS_DENIED));
   EXPECT_FALSE(HasPrompt(strings));
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kit::kUninstallKey));
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kit::kProductKey));
@@ -96,7 +92,7 @@ TEST_F(ProductKeys, ProductKeyWithASubkeyEndsTheRunBeforeThePrompt) {
   const std::vector<std::string> strings = Run(expected);
 
   ASSERT_FALSE(strings.empty());
-  EXPECT_EQ(strings.back(), "Dlete key fail!errorvalue is :5");
+  EXPECT_EQ(strings.back(), DeleteKeyFailed(ERROR_ACCESS_DENIED));
   EXPECT_FALSE(HasPrompt(strings)) << "success was announced before the product key was deleted";
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kit::kUninstallKey));
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kit::kProductKey));
@@ -114,7 +110,7 @@ TEST_F(ProductKeys, WithoutAnUninstallKeyThePromptHasItsSecondLine) {
        DeviceWalk({}),
        {kNeedSearch, kStartRegOpenKeyEx, kPromptWithoutKey, kStartProductFolder, SearchFolder(productFolder_),
         SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
-        SearchFolder(productFolder_ + "\\INF"), SearchFolder(productFolder_ + "\\INF\\64_inf"),
+        SearchFolder(productFolder_ + kit::kInfFolder32), SearchFolder(productFolder_ + kit::kInfFolder64),
         SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
         SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
         SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
@@ -122,8 +118,7 @@ TEST_F(ProductKeys, WithoutAnUninstallKeyThePromptHasItsSecondLine) {
 
   const std::vector<std::string> strings = Run(expected);
 
-  EXPECT_NE(std::find(strings.begin(), strings.end(), "=============Start present a prompt: 1440\n====="),
-            strings.end());
+  EXPECT_NE(std::find(strings.begin(), strings.end(), kPromptWithoutKey), strings.end());
   ExpectKeysGone();
   ExpectFoldersGone();
 }

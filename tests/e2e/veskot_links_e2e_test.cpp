@@ -45,18 +45,18 @@ TEST_F(FolderDeletion, JunctionGoesAndWhatItPointsToStays) {
     DWORD error = ERROR_SUCCESS;
     ASSERT_TRUE(MakeJunction(link, target, &error));
     // The junction is removed, not searched: it sends nothing.
-    const Messages expected =
-        Join({{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo,
-               OsVersion(6, 1), Windows7Line(), kOverPkgGetSysInfo},
-              Branch64(veskotPath_),
-              DeviceWalk({}),
-              {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
-               SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
-               SearchFolder(productFolder_ + "\\INF"), SearchFolder(productFolder_ + "\\INF\\64_inf"),
-               SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
-               SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
-               SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
-               SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
+    const Messages expected = Join(
+        {{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo,
+          OsVersion(6, 1), Windows7Line(), kOverPkgGetSysInfo},
+         Branch64(veskotPath_),
+         DeviceWalk({}),
+         {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
+          SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
+          SearchFolder(productFolder_ + kit::kInfFolder32), SearchFolder(productFolder_ + kit::kInfFolder64),
+          SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
+          SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
+          SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
+          SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
 
     EXPECT_TRUE(SameDebugStrings(Traced(kTag, expected), RunVeskot(veskotPath_, {}).strings));
 
@@ -81,18 +81,18 @@ TEST_F(FolderDeletion, FolderLinkIsNotFollowedAndWhatItPointsToStays) {
   ASSERT_EQ(AttributesOf(link) & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
             static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
   // The link is not searched: it sends nothing.
-  const Messages expected =
-      Join({{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo,
-             OsVersion(6, 1), Windows7Line(), kOverPkgGetSysInfo},
-            Branch64(veskotPath_),
-            DeviceWalk({}),
-            {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
-             SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
-             SearchFolder(productFolder_ + "\\INF"), SearchFolder(productFolder_ + "\\INF\\64_inf"),
-             SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
-             SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
-             SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
-             SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
+  const Messages expected = Join(
+      {{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo, OsVersion(6, 1),
+        Windows7Line(), kOverPkgGetSysInfo},
+       Branch64(veskotPath_),
+       DeviceWalk({}),
+       {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
+        SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
+        SearchFolder(productFolder_ + kit::kInfFolder32), SearchFolder(productFolder_ + kit::kInfFolder64),
+        SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
+        SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
+        SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
+        SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
 
   EXPECT_TRUE(SameDebugStrings(Traced(kTag, expected), RunVeskot(veskotPath_, {}).strings));
 
@@ -107,7 +107,7 @@ TEST_F(FolderDeletion, FolderLinkIsNotFollowedAndWhatItPointsToStays) {
   EXPECT_EQ(FolderExists(link), FolderLinksStay());
   EXPECT_FALSE(FileExists(productFolder_ + "\\docs\\guide.txt"));
   EXPECT_FALSE(FolderExists(productFolder_ + "\\docs\\empty"));
-  EXPECT_FALSE(FolderExists(productFolder_ + "\\INF"));
+  EXPECT_FALSE(FolderExists(productFolder_ + kit::kInfFolder32));
   EXPECT_FALSE(FolderExists(tempFolder_));
 }
 
