@@ -13,8 +13,6 @@
 #include "tests/kit_facts/quorlin_messages.h"
 #include "tests/kit_facts/trace_channel.h"
 #include "tests/wine/capture.h"
-#include "tests/wine/files.h"
-#include "tests/wine/registry.h"
 #include "tests/wine/wine_answers.h"
 
 namespace e2e {

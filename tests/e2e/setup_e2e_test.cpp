@@ -13,7 +13,6 @@
 #include "tests/kit_facts/quorlin_messages.h"
 #include "tests/kit_facts/veskot_messages.h"
 #include "tests/kit_facts/windows_releases.h"
-#include "tests/wine/capture.h"
 #include "tests/wine/files.h"
 #include "tests/wine/listener.h"
 #include "tests/wine/long_paths_and_links.h"

@@ -17,15 +17,12 @@
 #include "tests/kit_facts/quorlin_messages.h"
 #include "tests/kit_facts/veskot_messages.h"
 #include "tests/kit_facts/windows_releases.h"
-#include "tests/wine/capture.h"
 #include "tests/wine/devices.h"
 #include "tests/wine/files.h"
 #include "tests/wine/listener.h"
-#include "tests/wine/long_paths_and_links.h"
 #include "tests/wine/prefix.h"
 #include "tests/wine/programs.h"
 #include "tests/wine/registry.h"
-#include "tests/wine/wine_answers.h"
 
 namespace e2e {
 

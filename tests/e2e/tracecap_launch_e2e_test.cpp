@@ -18,10 +18,8 @@
 #include "tests/wine/capture.h"
 #include "tests/wine/files.h"
 #include "tests/wine/listener.h"
-#include "tests/wine/long_paths_and_links.h"
 #include "tests/wine/prefix.h"
 #include "tests/wine/programs.h"
-#include "tests/wine/registry.h"
 
 namespace e2e {
 namespace {

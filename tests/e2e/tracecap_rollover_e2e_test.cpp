@@ -13,13 +13,9 @@
 #include "gtest/gtest.h"
 #include "tests/e2e/tracecap_fixture.h"
 #include "tests/kit_facts/names.h"
-#include "tests/wine/capture.h"
 #include "tests/wine/files.h"
 #include "tests/wine/listener.h"
-#include "tests/wine/long_paths_and_links.h"
-#include "tests/wine/prefix.h"
 #include "tests/wine/programs.h"
-#include "tests/wine/registry.h"
 
 namespace e2e {
 namespace {

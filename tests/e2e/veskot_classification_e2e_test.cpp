@@ -17,8 +17,6 @@
 #include "tests/kit_facts/veskot_messages.h"
 #include "tests/kit_facts/windows_releases.h"
 #include "tests/wine/capture.h"
-#include "tests/wine/files.h"
-#include "tests/wine/registry.h"
 
 namespace e2e {
 namespace {

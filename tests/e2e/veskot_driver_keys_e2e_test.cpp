@@ -16,7 +16,6 @@
 #include "tests/kit_facts/veskot_messages.h"
 #include "tests/wine/capture.h"
 #include "tests/wine/files.h"
-#include "tests/wine/registry.h"
 #include "tests/wine/wine_answers.h"
 
 namespace e2e {

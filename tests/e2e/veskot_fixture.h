@@ -139,13 +139,18 @@ class VeskotScenario : public ::testing::Test {
   Messages RemoveAnswer();
 
   // --- After the run ---
+  // Neither the Uninstall key nor the product key is there.
   void ExpectKeysGone();
   // The INF store after a run: the files named in `gone` are gone, their
   // .pnf kept; every other entry the test laid out is as it was, Windows'
   // own usb.inf among them.
   void ExpectInfStoreAfterRun(const std::set<std::string>& gone);
+  // Neither the product folder nor the temporary folder is there.
   void ExpectFoldersGone();
+  // The handset tool was ended by the uninstaller (exit code 0; left
+  // alone it ends by itself with 7) and its file is gone.
   void ExpectHandsetToolEnded();
+  // The compatibility record of the program file at `path`: RUNASADMIN.
   void ExpectRunAsAdmin(const std::string& path);
 
   std::string Store(const std::string& name) const { return wine::JoinPath(infStore_, name); }

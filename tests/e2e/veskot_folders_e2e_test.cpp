@@ -22,7 +22,6 @@
 #include "tests/wine/files.h"
 #include "tests/wine/long_paths_and_links.h"
 #include "tests/wine/programs.h"
-#include "tests/wine/registry.h"
 
 namespace e2e {
 namespace {

@@ -17,7 +17,6 @@
 #include "tests/wine/capture.h"
 #include "tests/wine/files.h"
 #include "tests/wine/known_wine_gap.h"
-#include "tests/wine/registry.h"
 
 namespace e2e {
 namespace {

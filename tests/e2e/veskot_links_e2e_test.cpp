@@ -19,7 +19,6 @@
 #include "tests/wine/files.h"
 #include "tests/wine/known_wine_gap.h"
 #include "tests/wine/long_paths_and_links.h"
-#include "tests/wine/registry.h"
 #include "tests/wine/wine_answers.h"
 
 namespace e2e {
