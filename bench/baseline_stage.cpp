@@ -4,13 +4,14 @@
 // setupapi.h needs windows.h first.
 #include <setupapi.h>
 
+#include "tests/kit_facts/names.h"
+
 int main(int argc, char* argv[]) {
   if (argc != 2 || lstrlenA(argv[1]) + sizeof("\\android_usb.inf") > MAX_PATH) {
     return 2;
   }
-  const char* const files[] = {"android_usb.inf", "qcmdm.inf", "qcser.inf", "qcnet.inf"};
   int failed = 0;
-  for (const char* file : files) {
+  for (const char* file : kit::kPackageInfs) {
     char path[MAX_PATH];
     wsprintfA(path, "%s\\%s", argv[1], file);
     if (!SetupCopyOEMInfA(path, argv[1], SPOST_PATH, 0, NULL, 0, NULL, NULL)) {

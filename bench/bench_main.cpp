@@ -19,7 +19,8 @@
 
 #include "bench/bench_case.h"
 #include "bench/child_run.h"
-#include "bench/machine.h"
+#include "tests/wine/files.h"
+#include "tests/wine/prefix.h"
 
 namespace {
 
@@ -230,6 +231,6 @@ int main(int argc, char* argv[]) {
   }
   const std::string table = Table(rows, pairs);
   printf("\n%s", table.c_str());
-  bench::WriteWholeFile(bench::JoinPath(bench::ProgramFolder(), "results.md"), table);
+  wine::WriteWholeFile(wine::JoinPath(wine::ProgramFolder(), "results.md"), table);
   return 0;
 }

@@ -1,18 +1,18 @@
 #include "bench/data_paths.h"
 
-#include "bench/machine.h"
+#include "tests/kit_facts/names.h"
+#include "tests/wine/files.h"
+#include "tests/wine/prefix.h"
 
 namespace bench {
 
 namespace {
-std::string DataFolder() { return JoinPath(ProgramFolder(), "data"); }
+using wine::JoinPath;
 
-std::string ProgramFilesFolder() {
-  return SystemDrive() + (UnderWow64() ? "\\Program Files (x86)" : "\\Program Files");
-}
+std::string DataFolder() { return JoinPath(wine::ProgramFolder(), "data"); }
 }  // namespace
 
-std::string ProgramPath(const std::string& exeName) { return JoinPath(ProgramFolder(), exeName); }
+std::string ProgramPath(const std::string& exeName) { return JoinPath(wine::ProgramFolder(), exeName); }
 
 std::string CorpusFolder() { return JoinPath(DataFolder(), "corpus"); }
 
@@ -20,8 +20,8 @@ std::string HandsetInfFolder() { return JoinPath(DataFolder(), "inf_store"); }
 
 std::string PackageFolder() { return JoinPath(DataFolder(), "package"); }
 
-std::string ProductFolder() { return JoinPath(ProgramFilesFolder(), "NORDAL_5120_USB_DRIVER"); }
+std::string ProductFolder() { return JoinPath(wine::ProgramFilesFolder(), kit::kProductFolderName); }
 
-std::string TempFolder() { return JoinPath(ProgramFilesFolder(), "Orvane_M4730_Temp"); }
+std::string TempFolder() { return JoinPath(wine::ProgramFilesFolder(), kit::kTempFolderName); }
 
 }  // namespace bench

@@ -20,7 +20,7 @@ std::string HandsetInfFolder();
 // 64_inf.
 std::string PackageFolder();
 
-// The product's folders, as the uninstaller builds them on this machine.
+// The product's folders, as the programs build them on this machine.
 std::string ProductFolder();
 std::string TempFolder();
 

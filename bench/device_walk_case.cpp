@@ -11,15 +11,30 @@
 
 #include "bench/bench_case.h"
 #include "bench/data_paths.h"
-#include "bench/machine.h"
+#include "tests/kit_facts/names.h"
+#include "tests/wine/files.h"
+#include "tests/wine/prefix.h"
+#include "tests/wine/programs.h"
+#include "tests/wine/registry.h"
 
 namespace bench {
 
 namespace {
+using kit::kPortsClass;
+using kit::kUsbClass;
+using wine::CopyAsNormalFile;
+using wine::DeleteKeyTree;
+using wine::DeleteTree;
+using wine::InfStoreFolder;
+using wine::JoinPath;
+using wine::PathExists;
+using wine::Quote;
+using wine::UnderWow64;
+using wine::WriteMultiStringValue;
+using wine::WriteStringValue;
+
 const char kEnumKey[] = "System\\CurrentControlSet\\Enum";
 const char kClassKey[] = "System\\CurrentControlSet\\Control\\Class";
-const char kUsbClass[] = "{36FC9E60-C465-11CF-8056-444553540000}";
-const char kPortsClass[] = "{4D36E978-E325-11CE-BFC1-08002BE10318}";
 // A vendor id of our own for the other devices.
 const char kOtherVendor[] = "VID_5E11";
 
@@ -34,13 +49,13 @@ struct HandsetInstance {
 
 const HandsetInstance kHandset[] = {
     {"USB\\VID_3A8D&PID_6C31&MI_02\\7&2F1B3C&0&0002",
-     {"USB\\VID_3A8D&PID_6C31&REV_0232&MI_02", "USB\\VID_3A8D&PID_6C31&MI_02"},
+     {"USB\\VID_3A8D&PID_6C31&REV_0232&MI_02", kit::kSerialInterface},
      kPortsClass,
      "0901",
      "bench_handset_port.inf",
      "qcser.inf"},
     {"USB\\VID_3A8D&PID_6C32\\8&1A2B3C4D&0&1",
-     {"USB\\VID_3A8D&PID_6C32&REV_0232", "USB\\VID_3A8D&PID_6C32"},
+     {"USB\\VID_3A8D&PID_6C32&REV_0232", kit::kBootloaderInterface},
      kUsbClass,
      "0902",
      "bench_handset_adb.inf",
@@ -58,7 +73,7 @@ class DeviceWalkCase : public BenchCase {
  public:
   std::string Name() const override { return "Device walk"; }
   std::string Unit() const override { return "device instances"; }
-  std::string KitName() const override { return "Veskot.exe"; }
+  std::string KitName() const override { return kit::kVeskotExe; }
   std::string BaselineName() const override { return "bench_device_walk.exe"; }
   double GoalRatio() const override { return 1.10; }
   std::vector<CaseSize> Sizes() const override { return {{10, 7}, {1000, 5}, {10000, 3}}; }
@@ -95,8 +110,8 @@ class DeviceWalkCase : public BenchCase {
         *why = "cannot write " + key + " (the Enum key takes the rights of the system account)";
         return false;
       }
-      const std::string inf = JoinPath(InfFolder(), instance.infName);
-      if (!PathExists(inf) && !CopyOneFile(JoinPath(edition, instance.packageFile), inf)) {
+      const std::string inf = JoinPath(InfStoreFolder(), instance.infName);
+      if (!PathExists(inf) && !CopyAsNormalFile(JoinPath(edition, instance.packageFile), inf)) {
         *why = std::string("cannot put back ") + instance.infName;
         return false;
       }
@@ -105,12 +120,12 @@ class DeviceWalkCase : public BenchCase {
   }
 
   std::string CommandLine(Side side) const override {
-    return Quote(ProgramPath(side == Side::kKit ? "Veskot.exe" : "bench_device_walk.exe"));
+    return Quote(ProgramPath(side == Side::kKit ? kit::kVeskotExe : "bench_device_walk.exe"));
   }
 
   bool CheckRun(Side side, std::string* why) override {
     for (const HandsetInstance& instance : kHandset) {
-      if (PathExists(JoinPath(InfFolder(), instance.infName)) != (side == Side::kBaseline)) {
+      if (PathExists(JoinPath(InfStoreFolder(), instance.infName)) != (side == Side::kBaseline)) {
         *why = std::string(instance.infName) + (side == Side::kKit ? " was not deleted" : " was deleted");
         return false;
       }
@@ -127,7 +142,7 @@ class DeviceWalkCase : public BenchCase {
       DeleteKeyTree(HKEY_LOCAL_MACHINE, std::string(kEnumKey) + "\\" + id.substr(0, id.find_last_of('\\')));
       DeleteKeyTree(HKEY_LOCAL_MACHINE,
                     std::string(kClassKey) + "\\" + instance.classGuid + "\\" + instance.driverNumber);
-      DeleteTree(JoinPath(InfFolder(), instance.infName));
+      DeleteTree(JoinPath(InfStoreFolder(), instance.infName));
     }
   }
 

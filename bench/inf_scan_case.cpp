@@ -10,11 +10,22 @@
 
 #include "bench/bench_case.h"
 #include "bench/data_paths.h"
-#include "bench/machine.h"
+#include "tests/kit_facts/names.h"
+#include "tests/wine/files.h"
+#include "tests/wine/prefix.h"
+#include "tests/wine/programs.h"
 
 namespace bench {
 
 namespace {
+using wine::CopyAsNormalFile;
+using wine::DeleteTree;
+using wine::InfStoreFolder;
+using wine::JoinPath;
+using wine::ListFiles;
+using wine::PathExists;
+using wine::Quote;
+
 const char* const kHandsetInfs[] = {"nordal_adb_legacy.inf", "nordal_modem_legacy.inf"};
 const char kCopyPattern[] = "bench*.inf";
 
@@ -22,7 +33,7 @@ class InfScanCase : public BenchCase {
  public:
   std::string Name() const override { return "OEM INF scan"; }
   std::string Unit() const override { return "INF files"; }
-  std::string KitName() const override { return "Veskot.exe"; }
+  std::string KitName() const override { return kit::kVeskotExe; }
   std::string BaselineName() const override { return "bench_inf_open.exe"; }
   double GoalRatio() const override { return 1.10; }
   std::vector<CaseSize> Sizes() const override { return {{200, 7}, {1000, 5}, {5000, 3}}; }
@@ -39,7 +50,7 @@ class InfScanCase : public BenchCase {
     if (!Prepare(Side::kKit, why)) {
       return false;
     }
-    int present = static_cast<int>(ListFiles(InfFolder(), "*.inf").size());
+    int present = static_cast<int>(ListFiles(InfStoreFolder(), "*.inf").size());
     if (present > count) {
       *why = "the INF directory already holds " + std::to_string(present) + " INF files";
       return false;
@@ -48,7 +59,7 @@ class InfScanCase : public BenchCase {
       char name[32];
       wsprintfA(name, "bench%05d.inf", copies_);
       const std::string& source = corpus_[static_cast<size_t>(copies_) % corpus_.size()];
-      if (!CopyOneFile(JoinPath(CorpusFolder(), source), JoinPath(InfFolder(), name))) {
+      if (!CopyAsNormalFile(JoinPath(CorpusFolder(), source), JoinPath(InfStoreFolder(), name))) {
         *why = "cannot copy " + source;
         return false;
       }
@@ -58,8 +69,8 @@ class InfScanCase : public BenchCase {
 
   bool Prepare(Side, std::string* why) override {
     for (const char* name : kHandsetInfs) {
-      const std::string target = JoinPath(InfFolder(), name);
-      if (!PathExists(target) && !CopyOneFile(JoinPath(HandsetInfFolder(), name), target)) {
+      const std::string target = JoinPath(InfStoreFolder(), name);
+      if (!PathExists(target) && !CopyAsNormalFile(JoinPath(HandsetInfFolder(), name), target)) {
         *why = std::string("cannot put back ") + name;
         return false;
       }
@@ -68,17 +79,17 @@ class InfScanCase : public BenchCase {
   }
 
   std::string CommandLine(Side side) const override {
-    return Quote(ProgramPath(side == Side::kKit ? "Veskot.exe" : "bench_inf_open.exe"));
+    return Quote(ProgramPath(side == Side::kKit ? kit::kVeskotExe : "bench_inf_open.exe"));
   }
 
   bool CheckRun(Side side, std::string* why) override {
     for (const char* name : kHandsetInfs) {
-      if (PathExists(JoinPath(InfFolder(), name)) != (side == Side::kBaseline)) {
+      if (PathExists(JoinPath(InfStoreFolder(), name)) != (side == Side::kBaseline)) {
         *why = std::string(name) + (side == Side::kKit ? " was not deleted" : " was deleted");
         return false;
       }
     }
-    if (static_cast<int>(ListFiles(InfFolder(), kCopyPattern).size()) != copies_) {
+    if (static_cast<int>(ListFiles(InfStoreFolder(), kCopyPattern).size()) != copies_) {
       *why = "copies of the samples are missing";
       return false;
     }
@@ -86,11 +97,11 @@ class InfScanCase : public BenchCase {
   }
 
   void TearDown() override {
-    for (const std::string& name : ListFiles(InfFolder(), kCopyPattern)) {
-      DeleteTree(JoinPath(InfFolder(), name));
+    for (const std::string& name : ListFiles(InfStoreFolder(), kCopyPattern)) {
+      DeleteTree(JoinPath(InfStoreFolder(), name));
     }
     for (const char* name : kHandsetInfs) {
-      DeleteTree(JoinPath(InfFolder(), name));
+      DeleteTree(JoinPath(InfStoreFolder(), name));
     }
   }
 

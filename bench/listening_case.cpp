@@ -15,23 +15,23 @@
 
 #include "bench/bench_case.h"
 #include "bench/data_paths.h"
-#include "bench/machine.h"
+#include "tests/kit_facts/names.h"
+#include "tests/wine/files.h"
+#include "tests/wine/listener.h"
+#include "tests/wine/prefix.h"
+#include "tests/wine/programs.h"
 
 namespace bench {
 
 namespace {
+using wine::JoinPath;
+using wine::ProgramFolder;
+using wine::Quote;
+using wine::SomeoneListens;
+
 const int kWriters = 4;
 const DWORD kListenWait = 10000;
 const DWORD kCatchUpWait = 30000;
-
-bool SomeoneListens() {
-  HANDLE dataReady = OpenEventA(SYNCHRONIZE, FALSE, "DBWIN_DATA_READY");
-  if (dataReady == NULL) {
-    return false;
-  }
-  CloseHandle(dataReady);
-  return true;
-}
 
 // The lines of the writers in tracecap's output: the tab before their text.
 int WriterLines(const std::string& path) {
@@ -102,7 +102,7 @@ class ListeningCase : public BenchCase {
                                 FILE_ATTRIBUTE_NORMAL, NULL);
     HANDLE nothing = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    std::string commandLine = Quote(ProgramPath("tracecap.exe")) + " --listen";
+    std::string commandLine = Quote(ProgramPath(kit::kTracecapExe)) + " --listen";
     if (!RunsTracecap(side)) {
       commandLine = Quote(ProgramPath("bench_listener.exe")) + " " + Quote(Count());
     } else if (rolling_) {

@@ -10,18 +10,28 @@
 
 #include "bench/bench_case.h"
 #include "bench/data_paths.h"
-#include "bench/machine.h"
+#include "tests/kit_facts/names.h"
+#include "tests/wine/files.h"
+#include "tests/wine/prefix.h"
+#include "tests/wine/programs.h"
 
 namespace bench {
 
 namespace {
-const char* const kPackageFiles[] = {"android_usb.inf", "qcmdm.inf", "qcser.inf", "qcnet.inf"};
+using wine::CopyAsNormalFile;
+using wine::DeleteTree;
+using wine::InfStoreFolder;
+using wine::JoinPath;
+using wine::ListFiles;
+using wine::MakeFolders;
+using wine::Quote;
+using wine::UnderWow64;
 
 class StagingCase : public BenchCase {
  public:
   std::string Name() const override { return "Staging"; }
   std::string Unit() const override { return "INF files"; }
-  std::string KitName() const override { return "Quorlin.exe"; }
+  std::string KitName() const override { return kit::kQuorlinExe; }
   std::string BaselineName() const override { return "bench_stage.exe"; }
   double GoalRatio() const override { return 1.10; }
   std::vector<CaseSize> Sizes() const override { return {{4, 9}}; }
@@ -34,27 +44,27 @@ class StagingCase : public BenchCase {
       *why = "cannot make " + infSource_;
       return false;
     }
-    for (const char* file : kPackageFiles) {
-      if (!CopyOneFile(JoinPath(edition, file), JoinPath(infSource_, file))) {
+    for (const char* file : kit::kPackageInfs) {
+      if (!CopyAsNormalFile(JoinPath(edition, file), JoinPath(infSource_, file))) {
         *why = std::string("cannot copy the package's ") + file;
         return false;
       }
     }
-    const std::vector<std::string> before = ListFiles(InfFolder(), "*");
+    const std::vector<std::string> before = ListFiles(InfStoreFolder(), "*");
     before_.insert(before.begin(), before.end());
     return true;
   }
 
   bool Prepare(Side, std::string* why) override {
-    for (const std::string& name : ListFiles(InfFolder(), "*.inf")) {
+    for (const std::string& name : ListFiles(InfStoreFolder(), "*.inf")) {
       if (before_.count(name) == 0) {
         SetupUninstallOEMInfA(name.c_str(), SUOI_FORCEDELETE, NULL);
       }
     }
     // What the uninstall left (the precompiled .pnf files on some
     // releases) goes by hand.
-    for (const std::string& name : ListFiles(InfFolder(), "*")) {
-      if (before_.count(name) == 0 && !DeleteTree(JoinPath(InfFolder(), name))) {
+    for (const std::string& name : ListFiles(InfStoreFolder(), "*")) {
+      if (before_.count(name) == 0 && !DeleteTree(JoinPath(InfStoreFolder(), name))) {
         *why = "cannot delete the staged " + name;
         return false;
       }
@@ -64,14 +74,14 @@ class StagingCase : public BenchCase {
 
   std::string CommandLine(Side side) const override {
     if (side == Side::kKit) {
-      return Quote(ProgramPath("Quorlin.exe"));
+      return Quote(ProgramPath(kit::kQuorlinExe));
     }
     return Quote(ProgramPath("bench_stage.exe")) + " " + Quote(infSource_);
   }
 
   bool CheckRun(Side, std::string* why) override {
     size_t staged = 0;
-    for (const std::string& name : ListFiles(InfFolder(), "*.inf")) {
+    for (const std::string& name : ListFiles(InfStoreFolder(), "*.inf")) {
       staged += before_.count(name) == 0 ? 1 : 0;
     }
     if (staged != 4) {

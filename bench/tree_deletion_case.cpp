@@ -5,27 +5,33 @@
 
 #include "bench/bench_case.h"
 #include "bench/data_paths.h"
-#include "bench/machine.h"
+#include "tests/kit_facts/names.h"
+#include "tests/wine/files.h"
+#include "tests/wine/prefix.h"
+#include "tests/wine/programs.h"
 
 namespace bench {
 
 namespace {
+using wine::DeleteTree;
+using wine::JoinPath;
+using wine::MakeFolders;
+using wine::PathExists;
+using wine::Quote;
+using wine::WriteWholeFile;
+
 // Nested folders: 20 files in each innermost folder, ten of those in each
 // folder above, ten of those in each top folder.
 const int kFilesPerFolder = 20;
 const int kFanOut = 10;
 
-std::string CmdPath() {
-  char path[MAX_PATH];
-  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-  return JoinPath(std::string(path, length < MAX_PATH ? length : 0), "cmd.exe");
-}
+std::string CmdPath() { return JoinPath(wine::SystemDirectory(), "cmd.exe"); }
 
 class TreeDeletionCase : public BenchCase {
  public:
   std::string Name() const override { return "Folder deletion"; }
   std::string Unit() const override { return "files"; }
-  std::string KitName() const override { return "Veskot.exe"; }
+  std::string KitName() const override { return kit::kVeskotExe; }
   std::string BaselineName() const override { return "cmd /c rmdir /s /q"; }
   double GoalRatio() const override { return 1.05; }
   std::vector<CaseSize> Sizes() const override { return {{1000, 5}, {10000, 3}, {50000, 3}}; }
@@ -43,7 +49,7 @@ class TreeDeletionCase : public BenchCase {
 
   std::string CommandLine(Side side) const override {
     if (side == Side::kKit) {
-      return Quote(ProgramPath("Veskot.exe"));
+      return Quote(ProgramPath(kit::kVeskotExe));
     }
     // Without a quote right after /c, cmd takes the rest as it is.
     return Quote(CmdPath()) + " /c rmdir /s /q " + Quote(ProductFolder()) + " & rmdir /s /q " +

@@ -52,6 +52,8 @@ add_subdirectory(tools/tracecap)
 add_subdirectory(remove_action)
 add_subdirectory(kit_actions)
 add_subdirectory(setup)
+# The Wine helpers of the end-to-end tests and the benchmarks.
+add_subdirectory(tests/wine)
 add_subdirectory(bench)
 
 # The release: the setup program, the Windows Installer package, the two

@@ -2,23 +2,35 @@
 // files in the product folder, five thousand INF files in the INF store.
 // Each takes half a minute or more under Wine, so they run in the 32-bit
 // prefix only.
+#include <windows.h>
+
+#include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "gtest/gtest.h"
-#include "tests/e2e/expected_trace.h"
-#include "tests/e2e/uninstall_machine.h"
+#include "tests/e2e/veskot_device_walk.h"
+#include "tests/e2e/veskot_fixture.h"
+#include "tests/kit_facts/names.h"
+#include "tests/kit_facts/veskot_messages.h"
+#include "tests/wine/capture.h"
+#include "tests/wine/files.h"
+#include "tests/wine/long_paths_and_links.h"
 
 namespace e2e {
 namespace {
 
-class BulkMachine : public UninstallerTest {
+// The messages by their names, so that an expected trace reads as the trace.
+using namespace veskot;
+using namespace wine;
+using kit::kNullShown;
+using kit::Traced;
+
+class BulkMachine : public VeskotScenario {
  protected:
-  void CheckRun() {
-    RunExpectation expectation;
-    expectation.scanResults = {kNullText};
-    const std::vector<std::string> expected = ExpectedRun(expectation);
-    EXPECT_TRUE(SameDebugStrings(expected, RunVeskot(veskotPath_, {}).strings));
+  void CheckRun(const Messages& expected) {
+    EXPECT_TRUE(SameDebugStrings(Traced(kTag, expected), RunVeskot(veskotPath_, {}).strings));
   }
 };
 
@@ -31,8 +43,21 @@ TEST_F(BulkMachine, TenThousandFilesAllGoAndNothingBesideTheFolder) {
   ASSERT_TRUE(MakeFolders(bulk));
   ASSERT_TRUE(MakeNumberedFiles(bulk, "file", ".dat", 10000));
   ASSERT_EQ(ListFolder(bulk).size(), 10000u);
+  const Messages expected =
+      Join({{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), kStartPkgGetSysInfo,
+             OsVersion(6, 1), Windows7Line(), kOverPkgGetSysInfo},
+            Branch64(veskotPath_),
+            DeviceWalk({}),
+            {kNeedSearch, kStartRegOpenKeyEx, kStartProductFolder, SearchFolder(productFolder_),
+             SearchFolder(productFolder_ + "\\bulk"), SearchFolder(productFolder_ + "\\docs"),
+             SearchFolder(productFolder_ + "\\docs\\empty"), SearchFolder(productFolder_ + kit::kInfFolder32),
+             SearchFolder(productFolder_ + kit::kInfFolder64), SearchFolder(productFolder_ + "\\tools"),
+             kOverProductFolder, kStartTempFolder, SearchFolder(tempFolder_),
+             SearchFolder(tempFolder_ + "\\cache"), SearchFolder(tempFolder_ + "\\cache\\a"),
+             SearchFolder(tempFolder_ + "\\cache\\a\\b"), SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"),
+             kOverTempFolder}});
 
-  CheckRun();
+  CheckRun(expected);
 
   ExpectFoldersGone();
   EXPECT_TRUE(FileExists(JoinPath(beside, "keep.txt")));
@@ -46,20 +71,59 @@ TEST_F(BulkMachine, FiveThousandInfFilesAmongOddEntriesAreReadThroughAndOnlyHand
   ASSERT_TRUE(ReadWholeFile(DataPath("e2e_inf_store", "kestrel_camera.inf"), &other));
   ASSERT_NO_FATAL_FAILURE(AddOddStoreEntries());
   ASSERT_TRUE(MakeNumberedFiles(infStore_, "bulk", ".inf", 5000));
+  // One in a thousand names the handset: bulk0500.inf, bulk1500.inf and
+  // so on.
   for (int number = 0; number < 5000; ++number) {
     char name[16];
     wsprintfA(name, "bulk%04d.inf", number);
-    const bool names = number % 1000 == 500;
+    const bool namesHandset = number % 1000 == 500;
     ASSERT_NO_FATAL_FAILURE(
-        AddStoreContent({name, "", Encoding::kAnsi, names ? SearchFate::kDeleted : SearchFate::kKept,
-                         names ? kAdbLegacyModelLine : ""},
-                        names ? handset : other));
+        AddStoreContent(name, namesHandset ? handset : other, Encoding::kAnsi, namesHandset));
   }
+  const Messages expected = Join({{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown),
+                                   kStartPkgGetSysInfo, OsVersion(6, 1), Windows7Line(), kOverPkgGetSysInfo},
+                                  Branch64(veskotPath_),
+                                  DeviceWalk({}),
+                                  {kNeedSearch,
+                                   kFoundHandsetInf,
+                                   FileFullName(Store("bulk0500.inf")),
+                                   DeviceContext("OrvaneAdb.Install,USB\\VID_3A8D&PID_6C31&MI_01"),
+                                   kFoundHandsetInf,
+                                   FileFullName(Store("bulk1500.inf")),
+                                   DeviceContext("OrvaneAdb.Install,USB\\VID_3A8D&PID_6C31&MI_01"),
+                                   kFoundHandsetInf,
+                                   FileFullName(Store("bulk2500.inf")),
+                                   DeviceContext("OrvaneAdb.Install,USB\\VID_3A8D&PID_6C31&MI_01"),
+                                   kFoundHandsetInf,
+                                   FileFullName(Store("bulk3500.inf")),
+                                   DeviceContext("OrvaneAdb.Install,USB\\VID_3A8D&PID_6C31&MI_01"),
+                                   kFoundHandsetInf,
+                                   FileFullName(Store("bulk4500.inf")),
+                                   DeviceContext("OrvaneAdb.Install,USB\\VID_3A8D&PID_6C31&MI_01"),
+                                   kNotAnInf,
+                                   NotAnInfName(Store("odd_binary.inf")),
+                                   kNotAnInf,
+                                   NotAnInfName(Store("odd_empty.inf")),
+                                   kFoundHandsetInf,
+                                   FileFullName(Store("odd_utf16.inf")),
+                                   DeviceContext("OrvaneAdb.Install,USB\\VID_3A8D&PID_6C31&MI_01"),
+                                   kNotAnInf,
+                                   NotAnInfName(Store("x.inf")),
+                                   kStartRegOpenKeyEx,
+                                   kStartProductFolder,
+                                   SearchFolder(productFolder_),
+                                   FindFirstFailed(productFolder_),
+                                   kOverProductFolder,
+                                   kStartTempFolder,
+                                   SearchFolder(tempFolder_),
+                                   FindFirstFailed(tempFolder_),
+                                   kOverTempFolder}});
 
-  CheckRun();
+  CheckRun(expected);
 
-  ExpectInfStoreCleaned(true);
-  EXPECT_TRUE(FolderExists(StorePath("x.inf")));
+  ExpectInfStoreAfterRun(
+      {"bulk0500.inf", "bulk1500.inf", "bulk2500.inf", "bulk3500.inf", "bulk4500.inf", "odd_utf16.inf"});
+  EXPECT_TRUE(FolderExists(Store("x.inf")));
 }
 
 }  // namespace

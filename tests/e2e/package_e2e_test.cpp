@@ -11,11 +11,21 @@
 #include <vector>
 
 #include "gtest/gtest.h"
-#include "tests/e2e/listener.h"
-#include "tests/e2e/machine.h"
-#include "tests/e2e/setup_machine.h"
+#include "tests/e2e/setup_fixture.h"
+#include "tests/kit_facts/names.h"
+#include "tests/kit_facts/quorlin_messages.h"
+#include "tests/kit_facts/veskot_messages.h"
+#include "tests/kit_facts/windows_releases.h"
+#include "tests/wine/files.h"
+#include "tests/wine/listener.h"
+#include "tests/wine/prefix.h"
+#include "tests/wine/programs.h"
+#include "tests/wine/registry.h"
+#include "tests/wine/wine_answers.h"
 
 namespace e2e {
+
+using namespace wine;
 namespace {
 
 // What is installed after a scenario's steps.
@@ -35,14 +45,12 @@ struct Step {
   bool refuseStaging = false;
 };
 
-// A failed installation, rolled back: Windows Installer's answer, and
-// Wine's msiexec's (ERROR_FUNCTION_FAILED) for a failing custom action.
-DWORD FailedInstallation() { return UnderWine() ? 1627 : 1603; }
+// Windows Installer's answer for an install it refused: ERROR_INSTALL_FAILURE.
 const DWORD kRefused = 1603;
-const char kPrompt[] = "Start present a prompt";
 
-// The machine as far as the kit touches it.
-struct MachineState {
+// What the kit can leave on Windows: the folders, INF files, keys,
+// entries, compatibility records and registered packages there are.
+struct Footprint {
   std::vector<std::string> programFiles;
   std::vector<std::string> infStore;
   std::vector<std::string> software;
@@ -51,7 +59,7 @@ struct MachineState {
   std::vector<std::string> packages;
 };
 
-void ExpectSame(const MachineState& before, const MachineState& after) {
+void ExpectSame(const Footprint& before, const Footprint& after) {
   EXPECT_EQ(after.programFiles, before.programFiles);
   EXPECT_EQ(after.infStore, before.infStore);
   EXPECT_EQ(after.software, before.software);
@@ -62,12 +70,12 @@ void ExpectSame(const MachineState& before, const MachineState& after) {
 
 class PackageTest : public SetupTest {
  protected:
-  MachineState State() {
+  Footprint State() {
     return {NamesIn(productFolder_.substr(0, productFolder_.rfind('\\'))),
             NamesIn(InfStoreFolder()),
             SubKeys(HKEY_LOCAL_MACHINE, "SOFTWARE"),
             KitEntries(),
-            ValueNames(HKEY_CURRENT_USER, kLayersKey),
+            ValueNames(HKEY_CURRENT_USER, kit::kLayersKey),
             InstalledPackages()};
   }
 
@@ -91,9 +99,10 @@ class PackageTest : public SetupTest {
   // Runs the steps on `release`, checks what they leave installed, removes
   // that silently and checks that the machine is as it was, and that
   // Veskot.exe never showed its prompt. Returns the traces of every step.
-  std::vector<ListenLine> Run(const std::vector<Step>& steps, Kit kit, const char* release = "win7") {
+  std::vector<ListenLine> Run(const std::vector<Step>& steps, Kit installed,
+                              const kit::WindowsRelease& release = kit::kWindows7) {
     UseRelease(release);
-    const MachineState before = State();
+    const Footprint before = State();
     std::vector<ListenLine> all;
     for (const Step& step : steps) {
       SCOPED_TRACE(step.command);
@@ -116,14 +125,14 @@ class PackageTest : public SetupTest {
     const std::vector<std::string> packages = InstalledPackages();
     DWORD exitCode = 99;
     std::vector<ListenLine> lines;
-    if (kit == Kit::kPackage) {
+    if (installed == Kit::kPackage) {
       ExpectKitInstalled();
-      EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey)) << "the setup program's entry is left";
+      EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kit::kUninstallKey)) << "the setup program's entry is left";
       ExpectPackageEntry(packages);
       EXPECT_TRUE(
           RunListened("msiexec /x " + (packages.empty() ? "none" : packages[0]) + " /qn", &exitCode, &lines));
       EXPECT_EQ(exitCode, 0u);
-    } else if (kit == Kit::kSetupProgram) {
+    } else if (installed == Kit::kSetupProgram) {
       ExpectInstalled();
       EXPECT_TRUE(RunUninstallCommand("QuietUninstallString", &exitCode, &lines));
       EXPECT_EQ(exitCode, 0u);
@@ -132,8 +141,9 @@ class PackageTest : public SetupTest {
     }
     all.insert(all.end(), lines.begin(), lines.end());
     ExpectSame(before, State());
-    for (const std::string& text : TextsOf(all, "Veskot.exe")) {
-      EXPECT_EQ(text.find(kPrompt), std::string::npos) << text;
+    for (const std::string& text : TextsOf(all, kit::kVeskotExe)) {
+      EXPECT_NE(text, Seen(veskot::kPromptAfterDeletion));
+      EXPECT_NE(text, Seen(veskot::kPromptWithoutKey));
     }
     return all;
   }
@@ -144,9 +154,10 @@ class PackageTest : public SetupTest {
     ASSERT_EQ(packages.size(), 1u);
     EXPECT_EQ(KitEntries(), std::vector<std::string>{packages[0]});
     EXPECT_EQ(MsiQueryProductStateA(packages[0].c_str()), INSTALLSTATE_DEFAULT);
-    const std::string key = std::string(kUninstallRoot) + "\\" + packages[0];
-    EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, key, "Publisher").data, std::string("Orvane", 7));
-    EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, key, "DisplayVersion").data, std::string("1.7.0", 6));
+    const std::string key = std::string(kit::kUninstallRoot) + "\\" + packages[0];
+    EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, key, "Publisher").data, StoredString(kit::kMaker));
+    EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, key, kit::kDisplayVersionValue).data,
+              StoredString(kit::kProductVersion));
     for (const char* name : {"NoModify", "NoRepair"}) {
       EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, key, name).data, std::string("\x01\0\0\0", 4)) << name;
     }
@@ -154,17 +165,17 @@ class PackageTest : public SetupTest {
 };
 
 TEST_F(PackageTest, SilentInstallPutsTheKitWhereItsProgramsLookAndRemovalLeavesNothing) {
-  for (const Release& release : SilentInstallReleases()) {
-    SCOPED_TRACE(release.wineVersion);
-    const std::vector<ListenLine> lines = Run({{"package", 0}}, Kit::kPackage, release.wineVersion);
+  for (const kit::WindowsRelease* release : SilentInstallReleases()) {
+    SCOPED_TRACE(release->name);
+    const std::vector<ListenLine> lines = Run({{"package", 0}}, Kit::kPackage, *release);
     // Quorlin.exe ran once, as the package's action, and staged the four
     // INF files; Veskot.exe once, silently, as its removal.
-    const std::vector<std::string> staging = TextsOf(lines, "Quorlin.exe");
+    const std::vector<std::string> staging = TextsOf(lines, kit::kQuorlinExe);
     ASSERT_FALSE(staging.empty());
-    EXPECT_EQ(staging.front(), "..Quorlin32 - Zenor");
-    EXPECT_EQ(CountOf(staging, release.classification), 1u);
-    EXPECT_EQ(CountOf(staging, kStaged), 4u);
-    EXPECT_EQ(CountOf(TextsOf(lines, "Veskot.exe"), "Uninstall Device\\n"), 1u);
+    EXPECT_EQ(staging.front(), quorlin::kTag);
+    EXPECT_EQ(CountOf(staging, ClassificationSeen(*release)), 1u);
+    EXPECT_EQ(CountOf(staging, Seen(quorlin::kPkgCopyInfSuccessful)), 4u);
+    EXPECT_EQ(CountOf(TextsOf(lines, kit::kVeskotExe), Seen(veskot::kUninstallDevice)), 1u);
   }
 }
 
@@ -191,7 +202,7 @@ TEST_F(PackageTest, ReportsTheMachineAsItIs) {
   const struct {
     const char* name;
     std::vector<Step> steps;
-    Kit kit;
+    Kit installed;
   } scenarios[] = {
       {"staging refused", {{"package", kRefused, "", true}}, Kit::kNone},
       {"repair restages", {{"package", 0}, {"unstage", 0}, {"repair package", 0}}, Kit::kPackage},
@@ -202,19 +213,19 @@ TEST_F(PackageTest, ReportsTheMachineAsItIs) {
   };
   for (const auto& scenario : scenarios) {
     SCOPED_TRACE(scenario.name);
-    Run(scenario.steps, scenario.kit);
+    Run(scenario.steps, scenario.installed);
   }
 }
 
 TEST_F(PackageTest, RefusesWindows8AndChangesNothing) {
-  const std::vector<ListenLine> lines = Run({{"package", kRefused}}, Kit::kNone, "win8");
-  EXPECT_TRUE(TextsOf(lines, "Quorlin.exe").empty());
+  const std::vector<ListenLine> lines = Run({{"package", kRefused}}, Kit::kNone, kit::kWindows8);
+  EXPECT_TRUE(TextsOf(lines, kit::kQuorlinExe).empty());
 }
 
 TEST_F(PackageTest, UpgradesAnOlderVersionToOneInstallation) {
   const std::vector<ListenLine> lines = Run({{"older package", 0}, {"package", 0}}, Kit::kPackage);
   // The older one went whole, its staged INF files too, before the new one.
-  EXPECT_EQ(CountOf(TextsOf(lines, "Veskot.exe"), "Uninstall Device\\n"), 2u);
+  EXPECT_EQ(CountOf(TextsOf(lines, kit::kVeskotExe), Seen(veskot::kUninstallDevice)), 2u);
 }
 
 TEST_F(PackageTest, InstallingTheSameVersionAgainMakesNoSecondInstallation) {
@@ -230,10 +241,10 @@ TEST_F(PackageTest, TheSetupProgramRemovesAKitThePackageInstalled) {
 }
 
 TEST_F(PackageTest, AFailureAfterTheStagingRollsTheMachineBack) {
-  const std::vector<ListenLine> lines = Run({{"failing package", FailedInstallation()}}, Kit::kNone);
+  const std::vector<ListenLine> lines = Run({{"failing package", RolledBackInstallExitCode()}}, Kit::kNone);
   // The INF files were staged, and unstaged by the rollback.
-  EXPECT_EQ(CountOf(TextsOf(lines, "Quorlin.exe"), kStaged), 8u);
-  EXPECT_EQ(CountOf(TextsOf(lines, "Veskot.exe"), "Uninstall Device\\n"), 1u);
+  EXPECT_EQ(CountOf(TextsOf(lines, kit::kQuorlinExe), Seen(quorlin::kPkgCopyInfSuccessful)), 8u);
+  EXPECT_EQ(CountOf(TextsOf(lines, kit::kVeskotExe), Seen(veskot::kUninstallDevice)), 1u);
 }
 
 }  // namespace

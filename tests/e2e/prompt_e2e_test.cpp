@@ -8,22 +8,23 @@
 #include <vector>
 
 #include "gtest/gtest.h"
-#include "tests/e2e/expected_trace.h"
-#include "tests/e2e/uninstall_machine.h"
+#include "tests/e2e/veskot_device_walk.h"
+#include "tests/e2e/veskot_fixture.h"
+#include "tests/kit_facts/names.h"
+#include "tests/kit_facts/veskot_messages.h"
+#include "tests/wine/capture.h"
+#include "tests/wine/files.h"
+#include "tests/wine/prefix.h"
+#include "tests/wine/registry.h"
 
 namespace e2e {
 namespace {
 
-const char kProductKey[] = "SOFTWARE\\Orvane_M4730_Driver";
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvane_M4730_Driver";
-
-const char kEnglishCaption[] = "Uninstall prompt";
-const char kEnglishText[] = "Uninstalling of  the driver is successful !";
-// "卸载提示" and "手机驱动卸载成功!" in code page 936 (GBK).
-const char kChineseCaption[] = "\xD0\xB6\xD4\xD8\xCC\xE1\xCA\xBE";
-const char kChineseText[] =
-    "\xCA\xD6\xBB\xFA\xC7\xFD\xB6\xAF\xD0\xB6\xD4\xD8\xB3\xC9\xB9\xA6"
-    "!";
+// The messages by their names, so that an expected trace reads as the trace.
+using namespace veskot;
+using namespace wine;
+using kit::kNullShown;
+using kit::Traced;
 
 const DWORD kPromptWait = 30 * 1000;
 
@@ -95,8 +96,8 @@ DWORD WINAPI WatchForPrompt(void* parameter) {
   seen.windowClass.assign(windowClass, length > 0 ? length : 0);
   seen.caption = TextOf(box);
   EnumChildWindows(box, CollectControl, reinterpret_cast<LPARAM>(watch));
-  seen.uninstallKeyPresent = KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey);
-  seen.productKeyPresent = KeyExists(HKEY_LOCAL_MACHINE, kProductKey);
+  seen.uninstallKeyPresent = KeyExists(HKEY_LOCAL_MACHINE, kit::kUninstallKey);
+  seen.productKeyPresent = KeyExists(HKEY_LOCAL_MACHINE, kit::kProductKey);
   seen.productFolderPresent = FolderExists(watch->productFolder);
   seen.tempFolderPresent = FolderExists(watch->tempFolder);
   seen.dismissed = PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
@@ -104,12 +105,11 @@ DWORD WINAPI WatchForPrompt(void* parameter) {
   return 0;
 }
 
-class Prompt : public UninstallerTest {
+class Prompt : public VeskotScenario {
  protected:
   // Runs "Veskot.exe showmessage" while a watcher waits for the box with
   // `caption`; returns what it saw.
-  SeenPrompt RunWithPrompt(const std::string& caption, const RunExpectation& expectation) {
-    const std::vector<std::string> expected = ExpectedRun(expectation);
+  SeenPrompt RunWithPrompt(const std::string& caption, const Messages& expected) {
     Watch watch;
     watch.caption = caption;
     watch.productFolder = productFolder_;
@@ -121,7 +121,7 @@ class Prompt : public UninstallerTest {
       WaitForSingleObject(watcher, kPromptWait + 5000);
       CloseHandle(watcher);
     }
-    EXPECT_TRUE(SameDebugStrings(expected, result.strings));
+    EXPECT_TRUE(SameDebugStrings(Traced(kTag, expected), result.strings));
     EXPECT_TRUE(watch.seen.found) << "no window captioned \"" << caption << "\" came up";
     EXPECT_TRUE(watch.seen.dismissed);
     return watch.seen;
@@ -137,22 +137,53 @@ class Prompt : public UninstallerTest {
 
 // On Windows the system's own UI language decides which prompt a test can
 // see; under Wine the test's environment sets it.
-bool ChineseWindows() { return !UnderWine() && GetSystemDefaultUILanguage() == 0x0804; }
+bool ChineseWindows() { return !UnderWine() && GetSystemDefaultUILanguage() == kit::kLanguageChinesePrc; }
 
 TEST_F(Prompt, EnglishPromptStaysUntilItIsDismissed) {
   if (ChineseWindows()) {
     GTEST_SKIP() << "a test for an English prompt, on a Chinese (PRC) Windows";
   }
-  ASSERT_NO_FATAL_FAILURE(LayOutInstalledMachine());
-  RunExpectation expectation;
-  expectation.scanResults = {kNullText, "showmessage"};
-  expectation.deletedInfFiles = 4;
+  ASSERT_NO_FATAL_FAILURE(LayOutInstalledKit());
+  const Messages expected =
+      Join({{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), ArgumentScan("showmessage"),
+             kShowIsTrue, kStartPkgGetSysInfo, OsVersion(6, 1), Windows7Line(), kOverPkgGetSysInfo},
+            Branch64(veskotPath_),
+            DeviceWalk(InstalledKitWalk(RemoveAnswer())),
+            {kNeedSearch,
+             kNotAnInf,
+             NotAnInfName(Store("general__toaster__toastpkg__inf__autorun.inf")),
+             kFoundHandsetInf,
+             FileFullName(Store("nordal_adb_legacy.inf")),
+             DeviceContext("OrvaneAdb.Install,USB\\VID_3A8D&PID_6C31&MI_01"),
+             kFoundHandsetInf,
+             FileFullName(Store("nordal_modem_legacy.inf")),
+             DeviceContext("OrvaneModem.Install,usb\\vid_3a8d&pid_6c31&mi_00,USB\\Class_02&SubClass_02"),
+             kStartRegOpenKeyEx,
+             kStartRegDeleteKey,
+             kPromptAfterDeletion,
+             kStartProductFolder,
+             SearchFolder(productFolder_),
+             SearchFolder(productFolder_ + "\\docs"),
+             SearchFolder(productFolder_ + "\\docs\\empty"),
+             SearchFolder(productFolder_ + kit::kInfFolder32),
+             SearchFolder(productFolder_ + kit::kInfFolder64),
+             SearchFolder(productFolder_ + "\\tools"),
+             DeleteFailedTryLater(productFolder_ + "\\tools\\HandsetTool.exe"),
+             HolderName("HandsetTool.exe"),
+             kOverProductFolder,
+             kStartTempFolder,
+             SearchFolder(tempFolder_),
+             SearchFolder(tempFolder_ + "\\cache"),
+             SearchFolder(tempFolder_ + "\\cache\\a"),
+             SearchFolder(tempFolder_ + "\\cache\\a\\b"),
+             SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"),
+             kOverTempFolder}});
 
-  const SeenPrompt seen = RunWithPrompt(kEnglishCaption, expectation);
+  const SeenPrompt seen = RunWithPrompt(kit::kPromptCaption, expected);
 
   EXPECT_EQ(seen.windowClass, "#32770");
-  EXPECT_EQ(seen.caption, kEnglishCaption);
-  EXPECT_EQ(seen.texts, std::vector<std::string>({kEnglishText}));
+  EXPECT_EQ(seen.caption, kit::kPromptCaption);
+  EXPECT_EQ(seen.texts, std::vector<std::string>({kit::kPromptText}));
   EXPECT_EQ(seen.buttons, std::vector<std::string>({"OK"}));
   ExpectShownAfterTheKeysBeforeTheFolders(seen);
   ExpectKeysGone();
@@ -165,12 +196,22 @@ TEST_F(Prompt, PromptIsShownOnAMachineWithoutTheKit) {
     GTEST_SKIP() << "a test for an English prompt, on a Chinese (PRC) Windows";
   }
   ASSERT_NO_FATAL_FAILURE(AddProductFolders());
-  RunExpectation expectation;
-  expectation.scanResults = {kNullText, "showmessage"};
+  const Messages expected = Join(
+      {{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), ArgumentScan("showmessage"),
+        kShowIsTrue, kStartPkgGetSysInfo, OsVersion(6, 1), Windows7Line(), kOverPkgGetSysInfo},
+       Branch64(veskotPath_),
+       DeviceWalk({}),
+       {kNeedSearch, kStartRegOpenKeyEx, kPromptWithoutKey, kStartProductFolder, SearchFolder(productFolder_),
+        SearchFolder(productFolder_ + "\\docs"), SearchFolder(productFolder_ + "\\docs\\empty"),
+        SearchFolder(productFolder_ + kit::kInfFolder32), SearchFolder(productFolder_ + kit::kInfFolder64),
+        SearchFolder(productFolder_ + "\\tools"), kOverProductFolder, kStartTempFolder,
+        SearchFolder(tempFolder_), SearchFolder(tempFolder_ + "\\cache"),
+        SearchFolder(tempFolder_ + "\\cache\\a"), SearchFolder(tempFolder_ + "\\cache\\a\\b"),
+        SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"), kOverTempFolder}});
 
-  const SeenPrompt seen = RunWithPrompt(kEnglishCaption, expectation);
+  const SeenPrompt seen = RunWithPrompt(kit::kPromptCaption, expected);
 
-  EXPECT_EQ(seen.texts, std::vector<std::string>({kEnglishText}));
+  EXPECT_EQ(seen.texts, std::vector<std::string>({kit::kPromptText}));
   ExpectShownAfterTheKeysBeforeTheFolders(seen);
   ExpectFoldersGone();
 }
@@ -181,19 +222,30 @@ TEST_F(Prompt, ChinesePromptOnAChineseSystem) {
   if (!UnderWine() && !ChineseWindows()) {
     GTEST_SKIP() << "a test for a Chinese (PRC) Windows";
   }
-  ASSERT_EQ(GetSystemDefaultUILanguage(), 0x0804)
+  ASSERT_EQ(GetSystemDefaultUILanguage(), kit::kLanguageChinesePrc)
       << "this test needs a Chinese (PRC) system: LC_ALL=zh_CN.UTF-8";
   ASSERT_EQ(GetACP(), 936u);
   ASSERT_NO_FATAL_FAILURE(AddProductKey());
   ASSERT_NO_FATAL_FAILURE(AddUninstallKey());
   ASSERT_NO_FATAL_FAILURE(AddProductFolders());
-  RunExpectation expectation;
-  expectation.scanResults = {kNullText, "showmessage"};
+  const Messages expected =
+      Join({{kUninstallDevice, kStartSetVistaRight, ArgumentScan(kNullShown), ArgumentScan("showmessage"),
+             kShowIsTrue, kStartPkgGetSysInfo, OsVersion(6, 1), Windows7Line(), kOverPkgGetSysInfo},
+            Branch64(veskotPath_),
+            DeviceWalk({}),
+            {kNeedSearch, kStartRegOpenKeyEx, kStartRegDeleteKey, kPromptAfterDeletion, kStartProductFolder,
+             SearchFolder(productFolder_), SearchFolder(productFolder_ + "\\docs"),
+             SearchFolder(productFolder_ + "\\docs\\empty"), SearchFolder(productFolder_ + kit::kInfFolder32),
+             SearchFolder(productFolder_ + kit::kInfFolder64), SearchFolder(productFolder_ + "\\tools"),
+             kOverProductFolder, kStartTempFolder, SearchFolder(tempFolder_),
+             SearchFolder(tempFolder_ + "\\cache"), SearchFolder(tempFolder_ + "\\cache\\a"),
+             SearchFolder(tempFolder_ + "\\cache\\a\\b"), SearchFolder(tempFolder_ + "\\cache\\a\\b\\c"),
+             kOverTempFolder}});
 
-  const SeenPrompt seen = RunWithPrompt(kChineseCaption, expectation);
+  const SeenPrompt seen = RunWithPrompt(kit::kPromptCaptionChinese, expected);
 
-  EXPECT_EQ(seen.caption, kChineseCaption);
-  EXPECT_EQ(seen.texts, std::vector<std::string>({kChineseText}));
+  EXPECT_EQ(seen.caption, kit::kPromptCaptionChinese);
+  EXPECT_EQ(seen.texts, std::vector<std::string>({kit::kPromptTextChinese}));
   ExpectShownAfterTheKeysBeforeTheFolders(seen);
   ExpectKeysGone();
   ExpectFoldersGone();

@@ -11,12 +11,20 @@
 #include <vector>
 
 #include "gtest/gtest.h"
-#include "tests/e2e/listener.h"
-#include "tests/e2e/machine.h"
-#include "tests/e2e/setup_machine.h"
-#include "tests/e2e/wizard.h"
+#include "tests/e2e/setup_fixture.h"
+#include "tests/kit_facts/names.h"
+#include "tests/kit_facts/quorlin_messages.h"
+#include "tests/kit_facts/veskot_messages.h"
+#include "tests/kit_facts/windows_releases.h"
+#include "tests/wine/files.h"
+#include "tests/wine/listener.h"
+#include "tests/wine/programs.h"
+#include "tests/wine/registry.h"
+#include "tests/wine/windows_on_display.h"
 
 namespace e2e {
+
+using namespace wine;
 namespace {
 
 const DWORD kPageWait = 60000;
@@ -47,8 +55,8 @@ const Texts kEnglish = {
     "Welcome to NORDAL 5120 USB Driver Uninstall",
     "Uninstallation Complete",
     "Completing NORDAL 5120 USB Driver Uninstall",
-    "Uninstall prompt",
-    "Uninstalling of  the driver is successful !",
+    kit::kPromptCaption,
+    kit::kPromptText,
     "NORDAL 5120 USB Driver has been removed from this computer, but some of its files are in use. They will "
     "be deleted when the computer restarts.\r\n\r\nRestart the computer to complete the uninstallation.",
 };
@@ -69,20 +77,6 @@ const Texts kChinese = {
     "请重新启动计算机以完成卸载。",
 };
 
-// The process id of the running program `name`, once it runs.
-DWORD WaitForProcess(const std::string& name) {
-  const DWORD start = GetTickCount();
-  do {
-    for (const auto& process : RunningProcesses()) {
-      if (lstrcmpiA(process.second.c_str(), name.c_str()) == 0) {
-        return process.first;
-      }
-    }
-    Sleep(100);
-  } while (GetTickCount() - start < kPageWait);
-  return 0;
-}
-
 class SetupOnADisplay : public SetupTest {
  protected:
   // A picture of the screen, once what just appeared has been drawn.
@@ -102,7 +96,7 @@ class SetupOnADisplay : public SetupTest {
     ASSERT_TRUE(ClickButton(page.window, IDOK));
     if (prompt) {
       // Veskot's completion prompt, over the uninstall's progress page.
-      const DWORD veskot = WaitForProcess("Veskot.exe");
+      const DWORD veskot = WaitForProcess(kit::kVeskotExe, kPageWait);
       ASSERT_NE(veskot, 0u);
       SeenWindow box;
       ASSERT_TRUE(WaitForText(veskot, texts.prompt, kPageWait, &box));
@@ -125,8 +119,8 @@ class SetupOnADisplay : public SetupTest {
   // one is given, and with the package file `held` held open, when one is
   // given: it then ends with 3010, and the restart takes what is left.
   void InstallAndUninstall(const Texts& texts, const wchar_t* temp = nullptr, const char* held = nullptr) {
-    const std::vector<std::string> layers = ValueNames(HKEY_CURRENT_USER, kLayersKey);
-    ASSERT_NO_FATAL_FAILURE(UseRelease("win7"));
+    const std::vector<std::string> layers = ValueNames(HKEY_CURRENT_USER, kit::kLayersKey);
+    ASSERT_NO_FATAL_FAILURE(UseRelease(kit::kWindows7));
     Started setup;
     ASSERT_TRUE(setup.Start(Quote(setup_), ScratchFile("setup_display.txt")));
     ASSERT_NO_FATAL_FAILURE(Wizard(setup.Pid(), texts, texts.setupCaption, texts.welcome, texts.installed,
@@ -137,7 +131,7 @@ class SetupOnADisplay : public SetupTest {
     ExpectInstalled();
     const std::vector<std::string> staged = StagedCopies();
 
-    const RegistryValue command = ReadValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
+    const RegistryValue command = ReadValue(HKEY_LOCAL_MACHINE, kit::kUninstallKey, "UninstallString");
     ASSERT_TRUE(command.present);
     wchar_t oldTemp[MAX_PATH];
     const DWORD oldLength = GetEnvironmentVariableW(L"TEMP", oldTemp, MAX_PATH);
@@ -153,7 +147,7 @@ class SetupOnADisplay : public SetupTest {
     }
     Started uninstall;
     ASSERT_TRUE(uninstall.Start(command.data.c_str(), ScratchFile("uninstall_display.txt")));
-    const DWORD pid = WaitForProcess("NORDAL_5120_Remove.exe");
+    const DWORD pid = WaitForProcess(kit::kSetupUninstallCopyExe, kPageWait);
     ASSERT_NE(pid, 0u);
     ASSERT_NO_FATAL_FAILURE(Wizard(pid, texts, texts.uninstallCaption, texts.uninstallWelcome,
                                    texts.uninstalled, texts.uninstallFinished, "uninstall", true,
@@ -161,13 +155,13 @@ class SetupOnADisplay : public SetupTest {
     ASSERT_TRUE(uninstall.Wait(kPageWait, &exitCode));
     SetEnvironmentVariableW(L"TEMP", std::wstring(oldTemp, oldLength).c_str());
     SetEnvironmentVariableW(L"TMP", std::wstring(oldTemp, oldLength).c_str());
-    EXPECT_EQ(exitCode, held != nullptr ? 3010u : 0u);
+    EXPECT_EQ(exitCode, held != nullptr ? kExitRestartRequired : 0u);
     if (held != nullptr) {
       holder.Close();
       ASSERT_TRUE(Restart());
     }
     ExpectNothingLeft(staged);
-    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, kLayersKey), layers);
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, kit::kLayersKey), layers);
   }
 
   // The package installed silently, then removed by a person through its

@@ -8,21 +8,29 @@
 #include <vector>
 
 #include "gtest/gtest.h"
-#include "tests/e2e/listener.h"
-#include "tests/e2e/machine.h"
-#include "tests/e2e/setup_machine.h"
+#include "tests/e2e/setup_fixture.h"
+#include "tests/kit_facts/names.h"
+#include "tests/kit_facts/quorlin_messages.h"
+#include "tests/kit_facts/veskot_messages.h"
+#include "tests/kit_facts/windows_releases.h"
+#include "tests/wine/files.h"
+#include "tests/wine/listener.h"
+#include "tests/wine/long_paths_and_links.h"
+#include "tests/wine/prefix.h"
+#include "tests/wine/programs.h"
+#include "tests/wine/registry.h"
+#include "tests/wine/wine_answers.h"
 
 namespace e2e {
+
+using namespace wine;
 namespace {
 
-const DWORD kExitFailed = 2;
-const DWORD kExitUnsupportedWindows = 3;
-
 TEST_F(SetupTest, SilentInstallPutsTheKitWhereItsProgramsLook) {
-  for (const Release& release : SilentInstallReleases()) {
-    SCOPED_TRACE(release.wineVersion);
+  for (const kit::WindowsRelease* release : SilentInstallReleases()) {
+    SCOPED_TRACE(release->name);
     ASSERT_NO_FATAL_FAILURE(RemoveKit());
-    ASSERT_NO_FATAL_FAILURE(UseRelease(release.wineVersion));
+    ASSERT_NO_FATAL_FAILURE(UseRelease(*release));
     DWORD exitCode = 99;
     std::vector<ListenLine> lines;
     ASSERT_TRUE(RunSetup(" /S", &exitCode, &lines));
@@ -30,12 +38,12 @@ TEST_F(SetupTest, SilentInstallPutsTheKitWhereItsProgramsLook) {
     ExpectInstalled();
     // The installer sent its trace, classified Windows as the release
     // and staged the four INF files; nothing was there to remove first.
-    const std::vector<std::string> trace = TextsOf(lines, "Quorlin.exe");
+    const std::vector<std::string> trace = TextsOf(lines, kit::kQuorlinExe);
     ASSERT_FALSE(trace.empty());
-    EXPECT_EQ(trace.front(), "..Quorlin32 - Zenor");
-    EXPECT_EQ(CountOf(trace, release.classification), 1u);
-    EXPECT_EQ(CountOf(trace, kStaged), 4u);
-    EXPECT_TRUE(TextsOf(lines, "Veskot.exe").empty());
+    EXPECT_EQ(trace.front(), quorlin::kTag);
+    EXPECT_EQ(CountOf(trace, ClassificationSeen(*release)), 1u);
+    EXPECT_EQ(CountOf(trace, Seen(quorlin::kPkgCopyInfSuccessful)), 4u);
+    EXPECT_TRUE(TextsOf(lines, kit::kVeskotExe).empty());
   }
 }
 
@@ -48,27 +56,27 @@ TEST_F(SetupTest, QuietUninstallLeavesNothingAndShowsNoBox) {
   // The uninstall program refuses to run from the folder it deletes.
   ASSERT_TRUE(RunListened(Quote(productFolder_ + "\\uninstall.exe") + " /uninstall /S", &exitCode, &lines));
   EXPECT_EQ(exitCode, kExitFailed);
-  EXPECT_TRUE(TextsOf(lines, "Veskot.exe").empty());
+  EXPECT_TRUE(TextsOf(lines, kit::kVeskotExe).empty());
   EXPECT_EQ(StagedCopies(), staged);
 
   ASSERT_TRUE(RunUninstallCommand("QuietUninstallString", &exitCode, &lines));
   EXPECT_EQ(exitCode, 0u);
   // The command returned once everything was gone.
   ExpectNothingLeft(staged);
-  const std::vector<std::string> trace = TextsOf(lines, "Veskot.exe");
-  EXPECT_EQ(CountOf(trace, "Uninstall Device\\n"), 1u);
+  const std::vector<std::string> trace = TextsOf(lines, kit::kVeskotExe);
+  EXPECT_EQ(CountOf(trace, Seen(veskot::kUninstallDevice)), 1u);
   for (const std::string& text : trace) {
     EXPECT_EQ(text.find("Start present a prompt"), std::string::npos) << "a silent uninstall showed a box";
   }
 }
 
 TEST_F(SetupTest, RefusesWindows8AndChangesNothing) {
-  ASSERT_NO_FATAL_FAILURE(UseRelease("win8"));
+  ASSERT_NO_FATAL_FAILURE(UseRelease(kit::kWindows8));
   const std::string programFiles = productFolder_.substr(0, productFolder_.rfind('\\'));
   const std::vector<std::string> programFilesBefore = NamesIn(programFiles);
   const std::vector<std::string> infsBefore = NamesIn(InfStoreFolder());
   const std::vector<std::string> softwareBefore = SubKeys(HKEY_LOCAL_MACHINE, "SOFTWARE");
-  const std::vector<std::string> uninstallBefore = SubKeys(HKEY_LOCAL_MACHINE, kUninstallRoot);
+  const std::vector<std::string> uninstallBefore = SubKeys(HKEY_LOCAL_MACHINE, kit::kUninstallRoot);
   DWORD exitCode = 99;
   std::vector<ListenLine> lines;
   ASSERT_TRUE(RunSetup(" /S", &exitCode, &lines));
@@ -76,9 +84,9 @@ TEST_F(SetupTest, RefusesWindows8AndChangesNothing) {
   EXPECT_EQ(NamesIn(programFiles), programFilesBefore);
   EXPECT_EQ(NamesIn(InfStoreFolder()), infsBefore);
   EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, "SOFTWARE"), softwareBefore);
-  EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, kUninstallRoot), uninstallBefore);
+  EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, kit::kUninstallRoot), uninstallBefore);
   EXPECT_FALSE(FolderExists(productFolder_));
-  EXPECT_TRUE(TextsOf(lines, "Quorlin.exe").empty());
+  EXPECT_TRUE(TextsOf(lines, kit::kQuorlinExe).empty());
 }
 
 TEST_F(SetupTest, InstallingTwiceLeavesOneInstallation) {
@@ -92,7 +100,7 @@ TEST_F(SetupTest, InstallingTwiceLeavesOneInstallation) {
   ExpectInstalled();
   EXPECT_FALSE(FileExists(JoinPath(packageFolder_, "older.sys")));
   // The kit installed before went through its own uninstaller first.
-  EXPECT_EQ(CountOf(TextsOf(lines, "Veskot.exe"), "Uninstall Device\\n"), 1u);
+  EXPECT_EQ(CountOf(TextsOf(lines, kit::kVeskotExe), Seen(veskot::kUninstallDevice)), 1u);
 
   const std::vector<std::string> staged = StagedCopies();
   ASSERT_TRUE(RunUninstallCommand("QuietUninstallString", &exitCode, &lines));
@@ -101,9 +109,9 @@ TEST_F(SetupTest, InstallingTwiceLeavesOneInstallation) {
 }
 
 TEST_F(SetupTest, RunsFromAReadOnlyFolder) {
-  ASSERT_NO_FATAL_FAILURE(UseRelease("win7"));
+  ASSERT_NO_FATAL_FAILURE(UseRelease(kit::kWindows7));
   const std::string folder = JoinPath(ProgramFolder(), "e2e_read_only");
-  const std::string copy = JoinPath(folder, kSetupName);
+  const std::string copy = JoinPath(folder, kit::kSetupExe);
   SetAttributes(copy, FILE_ATTRIBUTE_NORMAL);
   ASSERT_TRUE(MakeFolders(folder));
   ASSERT_TRUE(CopyOneFile(setup_, copy));
@@ -135,9 +143,9 @@ TEST_F(SetupTest, TouchesNothingBesideTheKit) {
   const std::string otherPnf = JoinPath(InfStoreFolder(), "oem_kestrel.pnf");
   ASSERT_TRUE(CopyOneFile(JoinPath(ProgramFolder(), "e2e_inf_store\\kestrel_camera.inf"), otherInf));
   ASSERT_TRUE(WriteWholeFile(otherPnf, "precompiled"));
-  const std::string otherKey = std::string(kUninstallKey) + "_Tools";
+  const std::string otherKey = std::string(kit::kUninstallKey) + "_Tools";
   ASSERT_TRUE(WriteStringValue(HKEY_LOCAL_MACHINE, otherKey, "DisplayName", "Orvane tools"));
-  ASSERT_TRUE(WriteStringValue(HKEY_CURRENT_USER, kLayersKey, "C:\\tools\\other.exe", "RUNASADMIN"));
+  ASSERT_TRUE(WriteStringValue(HKEY_CURRENT_USER, kit::kLayersKey, "C:\\tools\\other.exe", kit::kRunAsAdmin));
 
   std::vector<ListenLine> lines;
   ASSERT_NO_FATAL_FAILURE(InstallSilently(&lines));
@@ -146,25 +154,25 @@ TEST_F(SetupTest, TouchesNothingBesideTheKit) {
   DWORD exitCode = 99;
   ASSERT_TRUE(RunSetup(" /S", &exitCode, &lines));
   EXPECT_EQ(exitCode, 0u);
-  // Wine cannot remove its stand-in for a junction, a Unix link to a folder
-  // that is not empty (ERROR_DIR_NOT_EMPTY): it stays in the product
-  // folder, and the uninstall says so. Windows removes a junction.
+  // Wine cannot remove its stand-in for a junction (wine_answers.h): it
+  // stays in the product folder, and the uninstall says so. Windows
+  // removes a junction.
   ASSERT_TRUE(RunUninstallCommand("QuietUninstallString", &exitCode, &lines));
-  EXPECT_EQ(exitCode, UnderWine() ? 3010u : 0u);
+  EXPECT_EQ(exitCode, FolderLinksStay() ? kExitRestartRequired : 0u);
 
   EXPECT_TRUE(FileExists(JoinPath(sibling, "keep.txt")));
   EXPECT_TRUE(FileExists(JoinPath(outside, "keep.txt")));
   EXPECT_TRUE(FileExists(otherInf));
   EXPECT_TRUE(FileExists(otherPnf));
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, otherKey));
-  EXPECT_TRUE(ReadValue(HKEY_CURRENT_USER, kLayersKey, "C:\\tools\\other.exe").present);
+  EXPECT_TRUE(ReadValue(HKEY_CURRENT_USER, kit::kLayersKey, "C:\\tools\\other.exe").present);
   link.Remove();
   EXPECT_TRUE(DeleteTree(sibling));
   EXPECT_TRUE(DeleteTree(outside));
   EXPECT_TRUE(DeleteOneFile(otherInf));
   EXPECT_TRUE(DeleteOneFile(otherPnf));
   EXPECT_TRUE(DeleteKey(HKEY_LOCAL_MACHINE, otherKey));
-  EXPECT_TRUE(DeleteValue(HKEY_CURRENT_USER, kLayersKey, "C:\\tools\\other.exe"));
+  EXPECT_TRUE(DeleteValue(HKEY_CURRENT_USER, kit::kLayersKey, "C:\\tools\\other.exe"));
 }
 
 }  // namespace

@@ -12,17 +12,23 @@
 #include <vector>
 
 #include "gtest/gtest.h"
-#include "tests/e2e/devices.h"
-#include "tests/e2e/listener.h"
-#include "tests/e2e/machine.h"
-#include "tests/e2e/setup_machine.h"
+#include "tests/e2e/setup_fixture.h"
+#include "tests/kit_facts/names.h"
+#include "tests/kit_facts/quorlin_messages.h"
+#include "tests/kit_facts/veskot_messages.h"
+#include "tests/kit_facts/windows_releases.h"
+#include "tests/wine/devices.h"
+#include "tests/wine/files.h"
+#include "tests/wine/listener.h"
+#include "tests/wine/prefix.h"
+#include "tests/wine/programs.h"
+#include "tests/wine/registry.h"
 
 namespace e2e {
+
+using namespace wine;
 namespace {
 
-const DWORD kExitFailed = 2;
-const DWORD kExitRestartRequired = 3010;
-const char kVeskotsLastLine[] = "===========Over PkgDeleteFile pTempDir, line: 1473";
 const char kFailedLog[] = "NORDAL_5120_USB_Driver_Setup.log";
 
 struct Hostile {
@@ -75,8 +81,8 @@ class HostileMachine : public SetupTest, public ::testing::WithParamInterface<Ho
       }
       std::string instanceId;
       HKEY key = NULL;
-      ASSERT_TRUE(CreateRootInstance("NORDAL_E2E_BOUND", "{36FC9E60-C465-11CF-8056-444553540000}",
-                                     {"USB\\VID_3A8D&PID_6C31&MI_00"}, true, &instanceId, &key));
+      ASSERT_TRUE(CreateRootInstance("NORDAL_E2E_BOUND", kit::kUsbClass, {kit::kModemInterface}, true,
+                                     &instanceId, &key));
       RegSetValueExA(key, "InfPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(name), lstrlenA(name) + 1);
       RegCloseKey(key);
     }
@@ -111,8 +117,8 @@ class HostileMachine : public SetupTest, public ::testing::WithParamInterface<Ho
 
 TEST_P(HostileMachine, UninstallHarmsNothingElseAndTellsTheTruth) {
   const Hostile& row = GetParam();
-  const std::vector<std::string> layers = ValueNames(HKEY_CURRENT_USER, kLayersKey);
-  ASSERT_NO_FATAL_FAILURE(UseRelease("win7"));
+  const std::vector<std::string> layers = ValueNames(HKEY_CURRENT_USER, kit::kLayersKey);
+  ASSERT_NO_FATAL_FAILURE(UseRelease(kit::kWindows7));
   DWORD exitCode = 99;
   std::vector<ListenLine> lines;
   if (row.refusesStaging) {
@@ -125,7 +131,7 @@ TEST_P(HostileMachine, UninstallHarmsNothingElseAndTellsTheTruth) {
     EXPECT_NE(log.find("qcser.inf has no copy"), std::string::npos) << log;
     EXPECT_TRUE(StagedCopies().empty());
     ExpectNothingLeft({});
-    EXPECT_EQ(CountOf(TextsOf(lines, "Veskot.exe"), kVeskotsLastLine), 1u);
+    EXPECT_EQ(CountOf(TextsOf(lines, kit::kVeskotExe), Seen(veskot::kOverTempFolder)), 1u);
     return;
   }
   ASSERT_NO_FATAL_FAILURE(InstallSilently(&lines));
@@ -149,9 +155,9 @@ TEST_P(HostileMachine, UninstallHarmsNothingElseAndTellsTheTruth) {
   ASSERT_TRUE(RunUninstallCommand("QuietUninstallString", &exitCode, &lines));
   EXPECT_EQ(exitCode, row.exitCode);
   // The command returned once Veskot.exe had done all its work.
-  EXPECT_EQ(CountOf(TextsOf(lines, "Veskot.exe"), kVeskotsLastLine), 1u);
+  EXPECT_EQ(CountOf(TextsOf(lines, kit::kVeskotExe), Seen(veskot::kOverTempFolder)), 1u);
   for (const auto& process : RunningProcesses()) {
-    EXPECT_NE(process.second, "Veskot.exe") << "still running";
+    EXPECT_NE(process.second, kit::kVeskotExe) << "still running";
   }
   if (row.program != nullptr) {
     EXPECT_EQ(program_.Running(), !row.programEnded) << row.program;
@@ -160,7 +166,9 @@ TEST_P(HostileMachine, UninstallHarmsNothingElseAndTellsTheTruth) {
     EXPECT_TRUE(!row.windowsOwnInfs || FileExists(JoinPath(InfStoreFolder(), name))) << name;
   }
   if (!newTemp_.empty()) {
-    EXPECT_EQ(GetFileAttributesW((newTemp_ + L"\\NORDAL_5120_Remove.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    const std::string copy = kit::kSetupUninstallCopyExe;
+    const std::wstring copyName(copy.begin(), copy.end());
+    EXPECT_EQ(GetFileAttributesW((newTemp_ + L"\\" + copyName).c_str()), INVALID_FILE_ATTRIBUTES);
   }
   if (!held.empty()) {
     // What was held stays until the restart, registered for deletion then;
@@ -168,7 +176,7 @@ TEST_P(HostileMachine, UninstallHarmsNothingElseAndTellsTheTruth) {
     EXPECT_TRUE(FileExists(held));
     const std::vector<std::string> pending = PendingDeletions();
     EXPECT_NE(std::find(pending.begin(), pending.end(), held), pending.end()) << held;
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kit::kUninstallKey));
     EXPECT_TRUE(KitEntries().empty());
     held_.Close();
     if (!UnderWine()) {
@@ -177,7 +185,7 @@ TEST_P(HostileMachine, UninstallHarmsNothingElseAndTellsTheTruth) {
     ASSERT_TRUE(Restart());
   }
   ExpectNothingLeft(staged);
-  EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, kLayersKey), layers);
+  EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, kit::kLayersKey), layers);
 }
 
 INSTANTIATE_TEST_SUITE_P(
