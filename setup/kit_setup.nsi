@@ -123,131 +123,11 @@ InstallButtonText "$TextButton"
 !insertmacro MUI_LANGUAGE "SimpChinese"
 !include /CHARSET=UTF8 "messages.nsh"
 
-!macro PickText VARIABLE NAME
-  ${If} $Uninstalling = 1
-    StrCpy ${VARIABLE} "$(Un${NAME})"
-  ${Else}
-    StrCpy ${VARIABLE} "$(${NAME})"
-  ${EndIf}
-!macroend
-
-; Simplified Chinese when the system's UI language is Chinese (PRC),
-; English otherwise: the rule of Veskot's completion prompt.
-!macro ChooseLanguage
-  System::Call 'kernel32::GetSystemDefaultUILanguage() i .r0'
-  ${If} $0 = 2052
-    StrCpy $LANGUAGE ${LANG_SIMPCHINESE}
-  ${Else}
-    StrCpy $LANGUAGE ${LANG_ENGLISH}
-  ${EndIf}
-  !insertmacro PickText $TextCaption Caption
-  !insertmacro PickText $TextButton Button
-  !insertmacro PickText $TextWelcomeTitle WelcomeTitle
-  !insertmacro PickText $TextWelcome Welcome
-  !insertmacro PickText $TextRunningTitle RunningTitle
-  !insertmacro PickText $TextRunning Running
-  !insertmacro PickText $TextDoneTitle DoneTitle
-  !insertmacro PickText $TextDone Done
-  !insertmacro PickText $TextAbortedTitle AbortedTitle
-  !insertmacro PickText $TextAborted Aborted
-  !insertmacro PickText $TextFinishTitle FinishTitle
-  !insertmacro PickText $TextFinish Finish
-  !insertmacro PickText $TextQuit Quit
-!macroend
-
-; Refuses, with a message that a silent run does not show, a Windows the
-; kit has no package folder for (it knows 5.0 to 6.1; uninstalling is
-; left to any release) and a user without administrator rights, which
-; Windows 2000 and XP do not ask for.
-!macro RequireSupportedMachine
-  ; By the version numbers alone: WinVer's comparisons count the service
-  ; pack, and take Windows 7 with Service Pack 1 for a later release.
-  GetWinVer $0 Major
-  GetWinVer $1 Minor
-  StrCpy $2 0
-  ${If} $0 = 5
-    StrCpy $2 1
-  ${ElseIf} $0 = 6
-  ${AndIf} $1 <= 1
-    StrCpy $2 1
-  ${EndIf}
-  ${If} $2 = 0
-  ${AndIf} $Uninstalling = 0
-    MessageBox MB_OK|MB_ICONSTOP "$(UnsupportedWindows)" /SD IDOK
-    SetErrorLevel ${EXIT_UNSUPPORTED_WINDOWS}
-    Quit
-  ${EndIf}
-  UserInfo::GetAccountType
-  Pop $0
-  ${If} $0 != "admin"
-    MessageBox MB_OK|MB_ICONSTOP "$(NotAdministrator)" /SD IDOK
-    SetErrorLevel ${EXIT_NOT_ADMIN}
-    Quit
-  ${EndIf}
-!macroend
-
-; The folders both programs compute: on the drive of the system
-; directory, under "Program Files" as literal text ("Program Files (x86)"
-; on 64-bit Windows, where this 32-bit program runs under WOW64).
-!macro ComputeFolders
-  StrCpy $Drive $SYSDIR 2
-  StrCpy $Is64 0
-  StrCpy $ProgramsName "Program Files"
-  System::Call 'kernel32::GetCurrentProcess() p .r1'
-  System::Call 'kernel32::IsWow64Process(p r1, *i 0 r2) i .r0'
-  ${If} $0 != "error"
-  ${AndIf} $0 <> 0
-  ${AndIf} $2 <> 0
-    StrCpy $Is64 1
-    StrCpy $ProgramsName "Program Files (x86)"
-  ${EndIf}
-  StrCpy $INSTDIR "$Drive\$ProgramsName\${PRODUCT_FOLDER}"
-  StrCpy $TempDir "$Drive\$ProgramsName\${TEMP_FOLDER}"
-!macroend
+!include "language_and_machine.nsh"
+!include "removal.nsh"
 
 !macro LogLine TEXT
   FileWrite $Log "${TEXT}$\r$\n"
-!macroend
-
-; Runs a copy of the kit's own uninstaller, Veskot.exe, put in the plug-in
-; folder beforehand, and waits for it: it removes the handset's devices,
-; the staged INF files, both keys and both folders. Windows keeps a
-; precompiled copy (.pnf) beside each INF file it stages, and Veskot
-; deletes the INF files only: the .pnf of each one it deleted goes too.
-!macro RunVeskot ARGUMENTS
-  FileOpen $R0 "$PLUGINSDIR\infs.txt" w
-  FindFirst $R1 $R2 "$WINDIR\inf\*.inf"
-  ${DoWhile} $R2 != ""
-    FileWrite $R0 "$R2$\r$\n"
-    FindNext $R1 $R2
-  ${Loop}
-  FindClose $R1
-  FileClose $R0
-
-  ExecWait '"$PLUGINSDIR\Veskot.exe"${ARGUMENTS}' $0
-  ; Its record of the compatibility layer for itself names a file that
-  ; goes with the plug-in folder, by the path as Veskot.exe, a program of
-  ; the system's code page, reads it: a character the code page lacks
-  ; (a Chinese user name on an English system) comes out as "?".
-  System::Call 'kernel32::WideCharToMultiByte(i 0, i 0, w "$PLUGINSDIR\Veskot.exe", i -1, m .r5, i ${NSIS_MAX_STRLEN}, p 0, p 0)'
-  DeleteRegValue HKCU "${LAYERS_KEY}" "$5"
-
-  FileOpen $R0 "$PLUGINSDIR\infs.txt" r
-  ${Do}
-    FileRead $R0 $R2
-    ${If} $R2 == ""
-      ${ExitDo}
-    ${EndIf}
-    ; The name without ".inf" and the line end; the search also lists
-    ; names whose short form ends so.
-    StrCpy $R3 $R2 4 -6
-    StrCpy $R2 $R2 -6
-    ${If} $R3 == ".inf"
-    ${AndIfNot} ${FileExists} "$WINDIR\inf\$R2.inf"
-      Delete "$WINDIR\inf\$R2.pnf"
-    ${EndIf}
-  ${Loop}
-  FileClose $R0
 !macroend
 
 ; Calls FUNCTION of KitActions.dll, in the plug-in folder, with CALL
@@ -264,27 +144,6 @@ InstallButtonText "$TextButton"
     StrCpy ${RESULT} "${FAILED}"
   ${EndIf}
   System::Call 'kernel32::FreeLibrary(p R9)'
-!macroend
-
-; What is left of the kit once Veskot.exe has run goes too, so that
-; nothing of it stays behind the keys it deleted: the compatibility-layer
-; record of Quorlin.exe; the keys, should one have held a subkey; and the
-; two folders, whose files in use (held open by another program) are
-; deleted at the next restart, with the reboot flag set. KitActions.dll
-; does the folders, as Veskot.exe does: a link inside them goes as a link,
-; and what it points to is not entered.
-!macro RemoveWhatVeskotLeft
-  DeleteRegValue HKCU "${LAYERS_KEY}" "$INSTDIR\Quorlin.exe"
-  SetRegView 32
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
-  DeleteRegKey HKLM "${PRODUCT_KEY}"
-  SetRegView lastused
-  !insertmacro CallKitActions LeftForRestart '(m "$INSTDIR") i .r0' $0 1
-  !insertmacro CallKitActions LeftForRestart '(m "$TempDir") i .r1' $1 1
-  ${If} $0 <> 0
-  ${OrIf} $1 <> 0
-    SetRebootFlag true
-  ${EndIf}
 !macroend
 
 Function .onInit
@@ -321,27 +180,6 @@ Function .onInit
   File "/oname=$PLUGINSDIR\KitActions.dll" "${PROGRAMS_DIR}/KitActions.dll"
 FunctionEnd
 
-; A kit that the Windows Installer package installed goes through Windows
-; Installer, which runs Veskot.exe and takes its own registration away.
-!macro RemoveInstallerPackageKit
-  System::Call 'msi::MsiEnumRelatedProductsW(w "${UPGRADE_CODE}", i 0, i 0, w .r1) i .r0'
-  ${If} $0 == 0
-    DetailPrint "$(RemovingEarlier)"
-    ${If} ${Silent}
-      StrCpy $2 "/qn"
-    ${Else}
-      StrCpy $2 "/qb"
-    ${EndIf}
-    ExecWait '"$SYSDIR\msiexec.exe" /x $1 $2' $0
-    ; 3010: removed, and Windows asks for a restart.
-    ${If} $0 != 0
-    ${AndIf} $0 != 3010
-      MessageBox MB_OK|MB_ICONSTOP "$(InstallerPackageRemovalFailed)" /SD IDOK
-      SetErrorLevel ${EXIT_FAILED}
-      Abort
-    ${EndIf}
-  ${EndIf}
-!macroend
 
 Function Install
   ; A kit installed before goes first, whole: so that one installation is
