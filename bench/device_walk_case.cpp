@@ -97,7 +97,8 @@ class DeviceWalkCase : public BenchCase {
 
   // The handset's instances as Windows recorded them, and their INF files.
   bool Prepare(Side, std::string* why) override {
-    const std::string edition = UnderWow64() ? JoinPath(PackageFolder(), "64_inf") : PackageFolder();
+    const std::string edition =
+        UnderWow64() ? JoinPath(PackageFolder(), kit::kInfEdition64) : PackageFolder();
     for (const HandsetInstance& instance : kHandset) {
       const std::string key = std::string(kEnumKey) + "\\" + instance.instanceId;
       const std::string driver = std::string(instance.classGuid) + "\\" + instance.driverNumber;

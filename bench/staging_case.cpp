@@ -39,7 +39,8 @@ class StagingCase : public BenchCase {
   bool SetUpSize(int, std::string* why) override {
     // The folder the installer stages from on this machine.
     infSource_ = JoinPath(ProductFolder(), UnderWow64() ? "INF\\64_inf" : "INF");
-    const std::string edition = UnderWow64() ? JoinPath(PackageFolder(), "64_inf") : PackageFolder();
+    const std::string edition =
+        UnderWow64() ? JoinPath(PackageFolder(), kit::kInfEdition64) : PackageFolder();
     if (!MakeFolders(infSource_)) {
       *why = "cannot make " + infSource_;
       return false;

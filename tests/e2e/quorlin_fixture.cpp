@@ -70,7 +70,8 @@ CaptureResult QuorlinScenario::RunQuorlin(const std::string& path,
 
 std::string QuorlinScenario::SamplePath(kit::PackageEdition edition, const std::string& file) const {
   const std::string samples = JoinPath(ProgramFolder(), "e2e_package");
-  return JoinPath(edition == kit::PackageEdition::k64Bit ? JoinPath(samples, "64_inf") : samples, file);
+  return JoinPath(edition == kit::PackageEdition::k64Bit ? JoinPath(samples, kit::kInfEdition64) : samples,
+                  file);
 }
 
 std::string QuorlinScenario::SampleOf(const std::string& content) const {

@@ -30,7 +30,7 @@ void SetupTest::ExpectKitInstalled() {
   }
   // The other edition is not there.
   const std::string otherEdition = is64_ ? productFolder_ + kit::kInfFolder32 + "\\" + kit::kPackageInfs[0]
-                                         : JoinPath(packageFolder_, "64_inf");
+                                         : JoinPath(packageFolder_, kit::kInfEdition64);
   EXPECT_EQ(AttributesOf(otherEdition), INVALID_FILE_ATTRIBUTES);
   EXPECT_TRUE(FolderExists(tempFolder_));
   const RegistryValue version = ReadValue(HKEY_LOCAL_MACHINE, kit::kProductKey, kit::kVersionValue);

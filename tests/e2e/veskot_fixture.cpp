@@ -60,9 +60,9 @@ void VeskotScenario::SetUp() {
   }
   std::set<std::string> packageContents;
   for (const char* file : kit::kPackageInfs) {
-    for (const char* edition : {"", "64_inf\\"}) {
+    for (const std::string& edition : {std::string(), std::string(kit::kInfEdition64) + "\\"}) {
       std::string content;
-      ASSERT_TRUE(ReadWholeFile(DataPath("e2e_package", std::string(edition) + file), &content));
+      ASSERT_TRUE(ReadWholeFile(DataPath("e2e_package", edition + file), &content));
       packageContents.insert(content);
     }
   }
@@ -109,7 +109,7 @@ std::string VeskotScenario::DataPath(const std::string& folder, const std::strin
 }
 
 std::string VeskotScenario::PackageSample(const std::string& file) const {
-  return DataPath("e2e_package", UnderWow64() ? "64_inf\\" + file : file);
+  return DataPath("e2e_package", UnderWow64() ? std::string(kit::kInfEdition64) + "\\" + file : file);
 }
 
 void VeskotScenario::SelectWindows(const kit::WindowsRelease& release) {

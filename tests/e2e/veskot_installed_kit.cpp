@@ -229,7 +229,8 @@ void VeskotScenario::AddProductFolders() {
     const std::string folder = productFolder_ + edition;
     ASSERT_TRUE(MakeFolders(folder));
     for (const char* file : kit::kPackageInfs) {
-      const std::string sample = edition == kit::kInfFolder64 ? std::string("64_inf\\") + file : file;
+      const std::string sample =
+          edition == kit::kInfFolder64 ? std::string(kit::kInfEdition64) + "\\" + file : file;
       ASSERT_TRUE(CopyOneFile(DataPath("e2e_package", sample), JoinPath(folder, file)));
     }
   }

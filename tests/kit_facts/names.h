@@ -35,6 +35,9 @@ inline constexpr char kTempFolderName[] = "Orvane_M4730_Temp";
 // and for 64-bit Windows.
 inline constexpr char kInfFolder32[] = "\\INF";
 inline constexpr char kInfFolder64[] = "\\INF\\64_inf";
+// The 64-bit edition's folder inside the 32-bit one, in the package as
+// it is built too.
+inline constexpr char kInfEdition64[] = "64_inf";
 
 // Program files.
 inline constexpr char kQuorlinExe[] = "Quorlin.exe";

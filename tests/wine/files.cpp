@@ -48,7 +48,12 @@ std::string ScratchFile(const std::string& name) {
 }
 
 ::testing::AssertionResult WriteWholeFile(const std::string& path, const std::string& content) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+  return WriteAndClose(
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL), path,
+      content);
+}
+
+::testing::AssertionResult WriteAndClose(HANDLE file, const std::string& path, const std::string& content) {
   if (file == INVALID_HANDLE_VALUE) {
     return Win32Failure("creating " + path, GetLastError());
   }

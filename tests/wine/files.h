@@ -32,6 +32,9 @@ std::string ScratchFile(const std::string& name);
 
 // Writes `content` as the whole file, replacing any earlier one.
 ::testing::AssertionResult WriteWholeFile(const std::string& path, const std::string& content);
+// Writes `content` into `file`, just created at `path` (or
+// INVALID_HANDLE_VALUE if that failed), and closes it.
+::testing::AssertionResult WriteAndClose(HANDLE file, const std::string& path, const std::string& content);
 
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);

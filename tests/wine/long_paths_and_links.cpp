@@ -113,19 +113,9 @@ std::wstring ExtendedPath(const std::string& path) {
 }
 
 ::testing::AssertionResult WriteLongFile(const std::string& path, const std::string& content) {
-  HANDLE file = CreateFileW(ExtendedPath(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, NULL);
-  if (file == INVALID_HANDLE_VALUE) {
-    return Win32Failure("creating " + path, GetLastError());
-  }
-  DWORD written = 0;
-  const BOOL ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, NULL);
-  const DWORD error = GetLastError();
-  CloseHandle(file);
-  if (!ok) {
-    return Win32Failure("writing " + path, error);
-  }
-  return ::testing::AssertionSuccess();
+  return WriteAndClose(CreateFileW(ExtendedPath(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, NULL),
+                       path, content);
 }
 
 bool LongPathExists(const std::string& path) {
