@@ -38,7 +38,7 @@ class StagingCase : public BenchCase {
 
   bool SetUpSize(int, std::string* why) override {
     // The folder the installer stages from on this machine.
-    infSource_ = JoinPath(ProductFolder(), UnderWow64() ? "INF\\64_inf" : "INF");
+    infSource_ = ProductFolder() + (UnderWow64() ? kit::kInfFolder64 : kit::kInfFolder32);
     const std::string edition =
         UnderWow64() ? JoinPath(PackageFolder(), kit::kInfEdition64) : PackageFolder();
     if (!MakeFolders(infSource_)) {
