@@ -1,18 +1,9 @@
 #include "kit_actions/leftovers.h"
 
 #include "common/win32.h"
+#include "kit_actions/joined_path.h"
 
 namespace {
-// "<folder>\<name>" into `path` (MAX_PATH bytes); false when it would not
-// fit.
-bool Join(char* path, const char* folder, const char* name) {
-  if (strlen(folder) + 1 + strlen(name) >= MAX_PATH) {
-    return false;
-  }
-  wsprintfA(path, "%s\\%s", folder, name);
-  return true;
-}
-
 bool IsDots(const char* name) { return strcmp(name, ".") == 0 || strcmp(name, "..") == 0; }
 
 bool IsFolderLink(DWORD attributes) {
@@ -25,7 +16,7 @@ bool IsFolderLink(DWORD attributes) {
 template <typename Visit>
 bool ForEachEntry(const char* folder, Visit visit) {
   char path[MAX_PATH];
-  if (!Join(path, folder, "*")) {
+  if (!JoinPath(path, folder, "*")) {
     return false;
   }
   bool whole = true;
@@ -38,7 +29,7 @@ bool ForEachEntry(const char* folder, Visit visit) {
     if (IsDots(found.cFileName)) {
       continue;
     }
-    if (Join(path, folder, found.cFileName)) {
+    if (JoinPath(path, folder, found.cFileName)) {
       visit(path, found.dwFileAttributes);
     } else {
       whole = false;

@@ -2,6 +2,7 @@
 
 #include "common/platform_probes.h"
 #include "common/win32.h"
+#include "kit_actions/joined_path.h"
 
 namespace {
 const char* const kInfFiles[] = {"android_usb.inf", "qcmdm.inf", "qcser.inf", "qcnet.inf"};
@@ -45,16 +46,6 @@ struct MappedFile {
   }
 };
 
-// "<folder>\<name>" into `path` (MAX_PATH bytes); false when it would not
-// fit.
-bool Join(char* path, const char* folder, const char* name) {
-  if (strlen(folder) + 1 + strlen(name) >= MAX_PATH) {
-    return false;
-  }
-  wsprintfA(path, "%s\\%s", folder, name);
-  return true;
-}
-
 bool SameBytes(const MappedFile& source, const char* path) {
   MappedFile copy;
   return copy.Open(path, source.size) &&
@@ -77,7 +68,7 @@ bool ListedSize(const char* path, DWORD* size) {
 // Whether a file of the INF folder, "*.inf", holds the bytes of `source`.
 bool HasCopy(const char* infFolder, const MappedFile& source) {
   char path[MAX_PATH];
-  if (!Join(path, infFolder, "*.inf")) {
+  if (!JoinPath(path, infFolder, "*.inf")) {
     return false;
   }
   WIN32_FIND_DATAA found;
@@ -88,7 +79,7 @@ bool HasCopy(const char* infFolder, const MappedFile& source) {
   bool copied = false;
   do {
     copied = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && found.nFileSizeHigh == 0 &&
-             found.nFileSizeLow == source.size && Join(path, infFolder, found.cFileName) &&
+             found.nFileSizeLow == source.size && JoinPath(path, infFolder, found.cFileName) &&
              SameBytes(source, path);
   } while (!copied && FindNextFileA(find, &found));
   FindClose(find);
@@ -112,7 +103,7 @@ const char* FirstUnstagedInf() {
     char path[MAX_PATH];
     DWORD size = 0;
     MappedFile source;
-    if (!Join(path, package, name) || !ListedSize(path, &size) || !source.Open(path, size) ||
+    if (!JoinPath(path, package, name) || !ListedSize(path, &size) || !source.Open(path, size) ||
         !HasCopy(infFolder, source)) {
       return name;
     }

@@ -12,8 +12,8 @@
 // started it, with the time since listening began, the process id and the
 // program's name, until N seconds have passed or Ctrl+C, Ctrl+Break or the
 // closing of the console stops it; with --max-size the --out file rolls
-// over to its older part. Exit code 0, or 1 when it cannot listen, or the --out file
-// could not take every line or roll over every time.
+// over to its older part. Exit code 0, or 1 when it cannot listen, or the
+// --out file could not take every line or roll over every time.
 //
 // Bad command lines get the usage text and exit code 2.
 #include <stdio.h>
